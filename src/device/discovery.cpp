@@ -1,0 +1,63 @@
+#include "device/discovery.h"
+
+#include <algorithm>
+
+#include "device/command_templates.h"
+#include "device/usb_disk.h"
+#include "device/vendor_commands.h"
+#include "host/host.h"
+
+namespace ulvren {
+
+int EnumRemovableDrives(DriveList& list, std::int8_t* count) {
+    if (count == nullptr) {
+        return 0;
+    }
+    const std::vector<std::string> roots = CurrentHost().RemovableDriveRoots();
+    const std::size_t filled = std::min(roots.size(), kDriveListSlots);
+    if (filled == 0) {
+        return 0;
+    }
+    std::copy_n(roots.begin(), filled, list.begin());
+    *count = static_cast<std::int8_t>(filled);
+    return 1;
+}
+
+std::string DevicePathFromRoot(const std::string& prefix, const std::string& root) {
+    std::string path = prefix + root;
+    if (!path.empty() && path.back() == '\\') {
+        path.pop_back();
+    }
+    return path;
+}
+
+int CUsbDisk::IdentifyDevice(DeviceHandle handle) {
+    if (handle == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    if (!ExchangeTemplate(handle, CMD_IDENTIFY)) {
+        return 0;
+    }
+    return std::equal(kDeviceSignature.begin(), kDeviceSignature.end(), reply_.begin() + 1) ? 1 : 0;
+}
+
+std::string CUsbDisk::FindDevice() {
+    DriveList drives;
+    std::int8_t count = 0;
+    if (EnumRemovableDrives(drives, &count) == 0) {
+        return {};
+    }
+    const std::string prefix = CurrentHost().DevicePathPrefix();
+    for (std::int8_t slot = 0; slot < count; ++slot) {
+        std::string path = DevicePathFromRoot(prefix, drives[static_cast<std::size_t>(slot)]);
+        const DeviceHandle handle = OpenDevice(path);
+        const bool identified = handle != INVALID_HANDLE_VALUE && IdentifyDevice(handle) != 0;
+        CloseDevice(handle);
+        if (identified) {
+            return path;
+        }
+    }
+    return {};
+}
+
+}  // namespace ulvren

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace ulvren {
+
+// The removable drives found by one discovery: one root path per slot, in the host's drive
+// order. Thirty-two slots, as many as the bits of a logical-drive mask.
+inline constexpr std::size_t kDriveListSlots = 32;
+using DriveList = std::array<std::string, kDriveListSlots>;
+
+// Fills `list` with the removable drives' root paths. Returns 1 and stores the number of slots
+// filled in `count` when at least one was found; returns 0 and leaves `count` as it was when none
+// was, or when `count` is null. Drives beyond the 32nd are not listed.
+int EnumRemovableDrives(DriveList& list, std::int8_t* count);
+
+// Builds the device path of a drive from its root path: the host's prefix, then the root path
+// with a trailing backslash removed.
+std::string DevicePathFromRoot(const std::string& prefix, const std::string& root);
+
+}  // namespace ulvren

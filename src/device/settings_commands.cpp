@@ -1,0 +1,62 @@
+// Capacity, disk type and clock.
+#include <algorithm>
+
+#include "device/command_templates.h"
+#include "device/usb_disk.h"
+#include "device/vendor_commands.h"
+
+namespace ulvren {
+
+int CUsbDisk::GetCapacity(DeviceHandle handle, std::uint32_t& sector_count) {
+    sector_count = 0;
+    if (handle == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    if (!ExchangeTemplate(handle, CMD_GET_CAPACITY) || !ReplyConfirmsAt(1)) {
+        return 0;
+    }
+    sector_count =
+        static_cast<std::uint32_t>(reply_[4]) | static_cast<std::uint32_t>(reply_[5]) << 8 |
+        static_cast<std::uint32_t>(reply_[6]) << 16 | static_cast<std::uint32_t>(reply_[7]) << 24;
+    return 1;
+}
+
+int CUsbDisk::GetDiskType(DeviceHandle handle, std::uint8_t& disk_type) {
+    disk_type = 0;
+    if (handle == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    // This reply carries its "YES" one place later than the others, behind the type byte.
+    if (!ExchangeTemplate(handle, CMD_GET_DISK_TYPE) || !ReplyConfirmsAt(2)) {
+        return 0;
+    }
+    disk_type = reply_[1];
+    return 1;
+}
+
+int CUsbDisk::SetDiskType(DeviceHandle handle, std::uint8_t disk_type) {
+    if (handle == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    if (disk_type != DISK_TYPE_PUBLIC && disk_type != DISK_TYPE_PASSWORD) {
+        return 0;
+    }
+    CommandTemplateFor(CMD_SET_DISK_TYPE)[1] = disk_type;
+    return ExchangeTemplate(handle, CMD_SET_DISK_TYPE) && ReplyConfirmsAt(1) ? 1 : 0;
+}
+
+int CUsbDisk::SetClock(DeviceHandle handle, const std::string& clock) {
+    if (handle == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    if (clock.size() != kClockStringLength) {
+        return 0;
+    }
+    CommandTemplate& cdb = CommandTemplateFor(CMD_SET_CLOCK);
+    std::copy(clock.begin(), clock.end(), cdb.begin() + 1);
+    // A transfer that does not bring 8 bytes, or a reply with another first byte, is a failure:
+    // the caller takes success to mean that the device took the new time.
+    return ExchangeTemplate(handle, CMD_SET_CLOCK) && ReplyConfirmsAt(1) ? 1 : 0;
+}
+
+}  // namespace ulvren

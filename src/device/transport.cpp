@@ -1,0 +1,96 @@
+#include "device/transport.h"
+
+#include <span>
+
+#include "device/vendor_commands.h"
+#include "host/host.h"
+
+namespace ulvren {
+namespace {
+
+// Fields that sector writes and vendor commands share.
+ScsiPassThroughRequest StartRequest() {
+    ScsiPassThroughRequest request;
+    request.SetLength(ScsiPassThroughRequest::kPassThroughSize);
+    request.SetTargetId(1);
+    request.SetSenseInfoOffset(ScsiPassThroughRequest::kSenseOffset);
+    return request;
+}
+
+}  // namespace
+
+ScsiPassThroughRequest BuildSectorWriteRequest(const void* buffer, std::uint32_t lba,
+                                               std::uint32_t count) {
+    ScsiPassThroughRequest request = StartRequest();
+    const std::uint8_t cdb[10] = {
+        SCSI_WRITE_10,
+        0,
+        static_cast<std::uint8_t>(lba >> 24),
+        static_cast<std::uint8_t>(lba >> 16),
+        static_cast<std::uint8_t>(lba >> 8),
+        static_cast<std::uint8_t>(lba),
+        0,
+        static_cast<std::uint8_t>(count >> 8),
+        static_cast<std::uint8_t>(count),
+        0,
+    };
+    request.SetCdb(cdb);
+    request.SetSenseInfoLength(kSectorWriteSenseLength);
+    request.SetDataIn(false);
+    request.SetDataTransferLength(count * kSectorSize);
+    request.SetTimeOutValue(kSectorWriteTimeout);
+    // The OS only reads from the buffer of a data-out request.
+    request.SetDataBuffer(const_cast<void*>(buffer));
+    return request;
+}
+
+ScsiPassThroughRequest BuildVendorCommandRequest(void* buffer, bool data_in,
+                                                 const std::uint8_t* cdb, std::uint32_t cdb_length,
+                                                 std::uint32_t data_length) {
+    ScsiPassThroughRequest request = StartRequest();
+    request.SetCdb(std::span<const std::uint8_t>(cdb, cdb_length));
+    request.SetSenseInfoLength(kVendorCommandSenseLength);
+    request.SetDataIn(data_in);
+    request.SetDataTransferLength(data_length);
+    request.SetTimeOutValue(kVendorCommandTimeout);
+    request.SetDataBuffer(buffer);
+    return request;
+}
+
+int WriteSectors(DeviceHandle handle, const void* buffer, std::uint32_t lba, std::uint32_t count) {
+    if (buffer == nullptr || count == 0 || handle == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    ScsiPassThroughRequest request = BuildSectorWriteRequest(buffer, lba, count);
+    return CurrentHost().PassThrough(handle, request) ? 1 : 0;
+}
+
+std::uint32_t SendVendorCommand(DeviceHandle handle, void* buffer, int data_in,
+                                const std::uint8_t* cdb, std::uint32_t cdb_length,
+                                std::uint32_t data_length) {
+    if (buffer == nullptr || cdb_length > ScsiPassThroughRequest::kMaxCdbLength ||
+        handle == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    ScsiPassThroughRequest request =
+        BuildVendorCommandRequest(buffer, data_in != 0, cdb, cdb_length, data_length);
+    return CurrentHost().PassThrough(handle, request) ? data_length : 0;
+}
+
+int LockVolume(DeviceHandle handle) {
+    return CurrentHost().ControlVolume(handle, VolumeControl::Lock) ? 1 : 0;
+}
+
+int UnlockVolume(DeviceHandle handle) {
+    return CurrentHost().ControlVolume(handle, VolumeControl::Unlock) ? 1 : 0;
+}
+
+int DismountVolume(DeviceHandle handle) {
+    return CurrentHost().ControlVolume(handle, VolumeControl::Dismount) ? 1 : 0;
+}
+
+std::uint32_t MaxTransferSectors(DeviceHandle handle) {
+    return CurrentHost().MaxTransferSectors(handle);
+}
+
+}  // namespace ulvren

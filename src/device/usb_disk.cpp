@@ -1,0 +1,47 @@
+#include "device/usb_disk.h"
+
+#include <algorithm>
+
+#include "device/command_templates.h"
+#include "device/transport.h"
+#include "device/vendor_commands.h"
+#include "host/host.h"
+
+namespace ulvren {
+
+DeviceHandle CUsbDisk::OpenDevice(const std::string& device_path) {
+    return CurrentHost().Open(device_path);
+}
+
+void CUsbDisk::CloseDevice(DeviceHandle handle) {
+    if (handle != INVALID_HANDLE_VALUE) {
+        CurrentHost().Close(handle);
+    }
+}
+
+int CUsbDisk::LockVolume(DeviceHandle handle) {
+    return ulvren::LockVolume(handle);
+}
+
+int CUsbDisk::UnlockVolume(DeviceHandle handle) {
+    return ulvren::UnlockVolume(handle);
+}
+
+int CUsbDisk::DismountVolume(DeviceHandle handle) {
+    return ulvren::DismountVolume(handle);
+}
+
+bool CUsbDisk::ExchangeTemplate(DeviceHandle handle, std::uint8_t opcode) {
+    reply_.fill(0);
+    const CommandTemplate& cdb = CommandTemplateFor(opcode);
+    const std::uint32_t received = SendVendorCommand(handle, reply_.data(), 1, cdb.data(),
+                                                     kVendorCdbLength, kVendorReplyLength);
+    return received == kVendorReplyLength && reply_[0] == cdb[0];
+}
+
+bool CUsbDisk::ReplyConfirmsAt(std::size_t offset) const {
+    return std::equal(kReplyConfirmation.begin(), kReplyConfirmation.end(),
+                      reply_.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+}  // namespace ulvren

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+#include "recorder/recorder_firmware.h"
+
+namespace ulvren {
+
+enum class DriveKind {
+    Recorder,        // answers the vendor commands through its firmware model
+    PlainRemovable,  // a removable disk that refuses every vendor command
+    Fixed,           // a fixed disk: never listed as removable
+};
+
+// Faults that the simulated recorder can be told to show, for one opcode or for all of them.
+enum class VendorFault {
+    NoReply,         // the pass-through call fails, as on a timeout
+    WrongEcho,       // reply byte 0 does not echo the opcode
+    WrongSignature,  // the identify reply's signature is off by one byte
+    MissingYes,      // the confirmation word reads "NO" instead of "YES"
+};
+
+// A request as the simulated host saw it.
+struct ObservedRequest {
+    std::string device_path;
+    std::array<std::uint8_t, ScsiPassThroughRequest::kSize> record{};
+    std::vector<std::uint8_t> cdb;
+    bool data_in = false;
+    std::uint32_t length = 0;
+    bool carried_out = false;
+};
+
+// Virtual drives with the recorder's firmware model behind one of them. Drives are listed in the
+// order of their root paths; their device paths are "\\?\" plus the root without its backslash,
+// as on Windows, so that discovery runs exactly as it does there.
+//
+// Thread-safe: workers on several threads may use it at once. It records every request and notes
+// when a volume is opened while another one is still open (two device sessions overlapping).
+class SimulatedHost final : public Host {
+  public:
+    static constexpr std::uint32_t kDefaultMaxTransferSectors = 240;
+
+    SimulatedHost() = default;
+
+    // Configuration. `root` is a drive root such as "E:\".
+    void AddRecorder(const std::string& root, std::shared_ptr<RecorderFirmware> firmware);
+    void AddDrive(const std::string& root, DriveKind kind);
+    void Plug(const std::string& root);
+    void Unplug(const std::string& root);
+    void SetMaxTransferSectors(std::uint32_t sectors);
+
+    // Fault injection. A fault with no opcode applies to every vendor command.
+    void InjectVendorFault(VendorFault fault, std::optional<std::uint8_t> opcode = std::nullopt);
+    // The k-th WRITE(10) from now (1 for the next) and every later one fail at the OS level.
+    void FailWritesFrom(std::uint32_t k);
+    // The drive is unplugged when someone next tries to open it: it vanishes between discovery
+    // and the open.
+    void VanishOnNextOpen(const std::string& root);
+    void ClearFaults();
+
+    // Observation.
+    std::vector<ObservedRequest> Requests() const;
+    void ClearRequests();
+    std::size_t OpenCount() const;
+    std::size_t OpenHandleCount() const;
+    // How often a volume was opened while another volume handle of this host was still open.
+    std::size_t OverlapCount() const;
+
+    // Host.
+    DeviceHandle Open(const std::string& device_path) override;
+    void Close(DeviceHandle handle) override;
+    bool PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override;
+    bool ControlVolume(DeviceHandle handle, VolumeControl control) override;
+    std::vector<std::string> RemovableDriveRoots() override;
+    std::string DevicePathPrefix() const override { return "\\\\?\\"; }
+    std::uint32_t MaxTransferSectors(DeviceHandle handle) override;
+    std::string LastErrorText() const override;
+
+  private:
+    struct Drive {
+        DriveKind kind = DriveKind::PlainRemovable;
+        bool plugged = true;
+        bool vanish_on_open = false;
+        bool locked = false;
+        bool mounted = true;
+        std::shared_ptr<RecorderFirmware> firmware;
+    };
+
+    Drive* FindDriveByPath(const std::string& device_path);
+    Drive* DriveOf(DeviceHandle handle, std::string* device_path = nullptr);
+    bool Fail(std::string reason);
+    std::optional<VendorFault> FaultFor(std::uint8_t opcode) const;
+    void ApplyFault(VendorFault fault, std::uint8_t opcode, std::uint8_t* reply,
+                    std::uint32_t length) const;
+    bool ExecuteOnDrive(Drive& drive, ScsiPassThroughRequest& request);
+
+    mutable std::mutex mutex_;
+    std::map<std::string, Drive> drives_;               // by root, in drive order
+    std::map<DeviceHandle, std::string> open_handles_;  // handle to device path
+    DeviceHandle next_handle_ = 100;
+    std::uint32_t max_transfer_sectors_ = kDefaultMaxTransferSectors;
+    std::vector<std::pair<VendorFault, std::optional<std::uint8_t>>> faults_;
+    std::optional<std::uint32_t> writes_until_failure_;
+    std::vector<ObservedRequest> requests_;
+    std::size_t open_count_ = 0;
+    std::size_t overlap_count_ = 0;
+    std::string last_error_;
+};
+
+}  // namespace ulvren

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "recorder/recorder_settings.h"
+#include "recorder/sector_storage.h"
+
+namespace ulvren {
+
+enum class DataDirection { None, ToDevice, FromDevice };
+
+inline constexpr std::uint8_t kScsiStatusGood = 0x00;
+inline constexpr std::uint8_t kScsiStatusCheckCondition = 0x02;
+
+struct ScsiCommandResult {
+    std::uint8_t status = kScsiStatusGood;
+    std::vector<std::uint8_t> sense;  // fixed-format sense data with CHECK CONDITION, else empty
+};
+
+// A model of the recorder's firmware: the eight vendor commands, READ(10) and WRITE(10) on its
+// storage, and what a kernel sends when it probes a USB disk (INQUIRY with the removable bit,
+// TEST UNIT READY, READ CAPACITY(10), REQUEST SENSE, MODE SENSE(6)). Anything else is refused
+// with CHECK CONDITION and no data, as a real device refuses an unknown command.
+//
+// Not thread-safe: the host that owns it serialises requests.
+class RecorderFirmware {
+  public:
+    using PersistSettings = std::function<void(const RecorderSettings&)>;
+
+    RecorderFirmware(std::unique_ptr<SectorStorage> storage, RecorderSettings settings = {},
+                     PersistSettings persist = {});
+
+    ScsiCommandResult Execute(std::span<const std::uint8_t> cdb, DataDirection direction,
+                              std::span<std::uint8_t> data);
+
+    const RecorderSettings& Settings() const { return settings_; }
+    SectorStorage& Storage() { return *storage_; }
+    // The sector count the capacity command reports (storage beyond 32 bits is not addressable).
+    std::uint32_t ReportedSectorCount() const;
+
+  private:
+    ScsiCommandResult ExecuteVendor(std::span<const std::uint8_t> cdb,
+                                    std::span<std::uint8_t> data);
+    ScsiCommandResult ExecuteReadWrite(std::span<const std::uint8_t> cdb, DataDirection direction,
+                                       std::span<std::uint8_t> data);
+    ScsiCommandResult CheckCondition(std::uint8_t key, std::uint8_t asc, std::uint8_t ascq = 0);
+    void ChangeSettings(const std::function<void(RecorderSettings&)>& change);
+
+    std::unique_ptr<SectorStorage> storage_;
+    RecorderSettings settings_;
+    PersistSettings persist_;
+    std::vector<std::uint8_t> last_sense_;
+    // A new password is taken only right after the old one was verified.
+    bool old_password_verified_ = false;
+};
+
+}  // namespace ulvren

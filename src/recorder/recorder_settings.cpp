@@ -1,0 +1,149 @@
+#include "recorder/recorder_settings.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace ulvren {
+namespace {
+
+std::string ToHex(const std::string& bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const unsigned char byte : bytes) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0x0F];
+    }
+    return hex;
+}
+
+std::optional<std::string> FromHex(const std::string& hex) {
+    if (hex.size() % 2 != 0) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        unsigned value = 0;
+        const auto [end, code] = std::from_chars(hex.data() + i, hex.data() + i + 2, value, 16);
+        if (code != std::errc{} || end != hex.data() + i + 2) {
+            return std::nullopt;
+        }
+        bytes += static_cast<char>(value);
+    }
+    return bytes;
+}
+
+std::optional<std::uint32_t> ParseNumber(const std::string& text) {
+    std::uint32_t value = 0;
+    const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (code != std::errc{} || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::string StateFilePathFor(const std::string& image_path) {
+    return image_path + ".state";
+}
+
+std::string SerializeSettings(const RecorderSettings& settings) {
+    std::ostringstream out;
+    out << "disk_type=" << static_cast<unsigned>(settings.disk_type) << '\n'
+        << "password_hex=" << ToHex(settings.password) << '\n'
+        << "clock=" << settings.clock << '\n'
+        << "time_stamp=" << (settings.time_stamp ? 1 : 0) << '\n'
+        << "logged_in=" << (settings.logged_in ? 1 : 0) << '\n'
+        << "max_transfer_sectors=" << settings.max_transfer_sectors << '\n';
+    return out.str();
+}
+
+std::optional<RecorderSettings> ParseSettings(const std::string& text, std::string& error) {
+    RecorderSettings settings;
+    std::istringstream in(text);
+    std::string line;
+    int line_number = 0;
+    while (std::getline(in, line)) {
+        ++line_number;
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos) {
+            error = "line " + std::to_string(line_number) + ": expected key=value";
+            return std::nullopt;
+        }
+        const std::string key = line.substr(0, equals);
+        const std::string value = line.substr(equals + 1);
+        bool valid = true;
+        if (key == "disk_type") {
+            const auto number = ParseNumber(value);
+            valid = number && *number <= 255;
+            if (valid)
+                settings.disk_type = static_cast<std::uint8_t>(*number);
+        } else if (key == "password_hex") {
+            const auto bytes = FromHex(value);
+            valid = bytes.has_value();
+            if (valid)
+                settings.password = *bytes;
+        } else if (key == "clock") {
+            settings.clock = value;
+        } else if (key == "time_stamp" || key == "logged_in") {
+            valid = value == "0" || value == "1";
+            (key == "time_stamp" ? settings.time_stamp : settings.logged_in) = value == "1";
+        } else if (key == "max_transfer_sectors") {
+            const auto number = ParseNumber(value);
+            valid = number && *number >= 1 && *number <= 65535;
+            if (valid)
+                settings.max_transfer_sectors = *number;
+        }
+        // Unknown keys are kept out of the way of older and newer versions alike.
+        if (!valid) {
+            error = "line " + std::to_string(line_number) + ": bad value for " + key;
+            return std::nullopt;
+        }
+    }
+    return settings;
+}
+
+std::optional<RecorderSettings> LoadSettingsFile(const std::string& path, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot read " + path;
+        return std::nullopt;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string parse_error;
+    auto settings = ParseSettings(text.str(), parse_error);
+    if (!settings) {
+        error = path + ": " + parse_error;
+    }
+    return settings;
+}
+
+bool SaveSettingsFile(const std::string& path, const RecorderSettings& settings,
+                      std::string& error) {
+    const std::string temporary = path + ".new";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << SerializeSettings(settings);
+        out.flush();
+        if (!out) {
+            error = "cannot write " + temporary;
+            return false;
+        }
+    }
+    std::error_code code;
+    std::filesystem::rename(temporary, path, code);
+    if (code) {
+        error = "cannot replace " + path + ": " + code.message();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ulvren
