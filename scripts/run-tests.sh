@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian machine, builds with warnings as errors and the address and undefined
+# behaviour sanitizers, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup-debian.sh
+cmake --preset ci
+cmake --build --preset ci
+ctest --preset ci -j2 --no-tests=error

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need. Does nothing when they are
+# already there; otherwise needs root (or sudo).
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ clang-format pkg-config
+    libgtest-dev libgmock-dev libbenchmark-dev
+    libudev-dev
+    nasm
+    dosfstools mtools sleuthkit qemu-system-x86
+    time
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,216 @@
+// The simulated recorder: its firmware model, its state file and the simulated host around it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "device/transport.h"
+#include "device/usb_disk.h"
+#include "device/vendor_commands.h"
+#include "host/simulated/simulated_host.h"
+#include "host/simulated/simulated_recorder.h"
+#include "support/simulated_recorders.h"
+
+namespace ulvren {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Exchange {
+    ScsiCommandResult result;
+    Bytes reply;
+};
+
+Exchange Vendor(RecorderFirmware& firmware, Bytes cdb) {
+    cdb.resize(16, 0);
+    Exchange exchange{{}, Bytes(8, 0)};
+    exchange.result = firmware.Execute(cdb, DataDirection::FromDevice, exchange.reply);
+    return exchange;
+}
+
+bool Yes(const Exchange& exchange) {
+    return exchange.reply[1] == 'Y' && exchange.reply[2] == 'E' && exchange.reply[3] == 'S';
+}
+
+Bytes PasswordCdb(std::uint8_t opcode, const std::string& password) {
+    Bytes cdb = {opcode, static_cast<std::uint8_t>(password.size())};
+    cdb.insert(cdb.end(), password.begin(), password.end());
+    return cdb;
+}
+
+TEST(RecorderFirmware, TakesANewPasswordOnlyRightAfterTheOldOneWasVerified) {
+    RecorderSettings settings;
+    settings.password = "old";
+    auto firmware = testing::MakeRecorder(1000, settings);
+    EXPECT_FALSE(Yes(Vendor(*firmware, PasswordCdb(CMD_SET_PASSWORD, "new"))));
+    EXPECT_FALSE(Yes(Vendor(*firmware, PasswordCdb(CMD_VERIFY_PASSWORD, "wrong"))));
+    EXPECT_FALSE(Yes(Vendor(*firmware, PasswordCdb(CMD_SET_PASSWORD, "new"))));
+    EXPECT_TRUE(Yes(Vendor(*firmware, PasswordCdb(CMD_VERIFY_PASSWORD, "old"))));
+    Vendor(*firmware, {CMD_GET_CAPACITY});  // anything in between withdraws the permission
+    EXPECT_FALSE(Yes(Vendor(*firmware, PasswordCdb(CMD_SET_PASSWORD, "new"))));
+    EXPECT_TRUE(Yes(Vendor(*firmware, PasswordCdb(CMD_VERIFY_PASSWORD, "old"))));
+    EXPECT_TRUE(Yes(Vendor(*firmware, PasswordCdb(CMD_SET_PASSWORD, "new"))));
+    EXPECT_EQ(firmware->Settings().password, "new");
+}
+
+TEST(RecorderFirmware, LoginComparesTheWholePasswordByItsLength) {
+    RecorderSettings settings;
+    settings.password = "abc";
+    auto firmware = testing::MakeRecorder(1000, settings);
+    Bytes with_residue = PasswordCdb(CMD_LOGIN, "abc");
+    with_residue.push_back('d');  // bytes behind the length do not count
+    EXPECT_TRUE(Yes(Vendor(*firmware, with_residue)));
+    EXPECT_TRUE(firmware->Settings().logged_in);
+    EXPECT_FALSE(Yes(Vendor(*firmware, PasswordCdb(CMD_LOGIN, "ab"))));
+    EXPECT_FALSE(firmware->Settings().logged_in);
+    EXPECT_FALSE(Yes(Vendor(*firmware, {CMD_LOGIN, 13})));
+}
+
+TEST(RecorderFirmware, RefusesImplausibleSettings) {
+    auto firmware = testing::MakeRecorder();
+    const auto clock = [&](const std::string& text) {
+        Bytes cdb = {CMD_SET_CLOCK};
+        cdb.insert(cdb.end(), text.begin(), text.end());
+        return Yes(Vendor(*firmware, cdb));
+    };
+    EXPECT_TRUE(clock("20120304050607N"));
+    EXPECT_EQ(firmware->Settings().clock, "20120304050607");
+    EXPECT_FALSE(firmware->Settings().time_stamp);
+    EXPECT_FALSE(clock("20121304050607N"));  // month 13
+    EXPECT_FALSE(clock("20120304250607Y"));  // hour 25
+    EXPECT_FALSE(clock("2012030405060 Y"));
+    EXPECT_FALSE(clock("20120304050607X"));
+    EXPECT_FALSE(Yes(Vendor(*firmware, {CMD_SET_DISK_TYPE, 3})));
+    EXPECT_TRUE(Yes(Vendor(*firmware, {CMD_SET_DISK_TYPE, 2})));
+    EXPECT_EQ(firmware->Settings().disk_type, 2);
+}
+
+TEST(RecorderFirmware, RefusesUnknownCommandsAndOutOfRangeSectors) {
+    auto firmware = testing::MakeRecorder(100);
+    Bytes data(512, 0xAA);
+    const auto unknown = firmware->Execute(Bytes(16, 0xF0), DataDirection::FromDevice, data);
+    EXPECT_EQ(unknown.status, kScsiStatusCheckCondition);
+    EXPECT_EQ(data, Bytes(512, 0xAA));  // a refused command sends nothing back
+
+    const Bytes last = {SCSI_WRITE_10, 0, 0, 0, 0, 99, 0, 0, 1, 0};
+    EXPECT_EQ(firmware->Execute(last, DataDirection::ToDevice, data).status, kScsiStatusGood);
+    const Bytes past_end = {SCSI_WRITE_10, 0, 0, 0, 0, 100, 0, 0, 1, 0};
+    EXPECT_EQ(firmware->Execute(past_end, DataDirection::ToDevice, data).status,
+              kScsiStatusCheckCondition);
+    const Bytes short_data = {SCSI_WRITE_10, 0, 0, 0, 0, 0, 0, 0, 2, 0};
+    EXPECT_EQ(firmware->Execute(short_data, DataDirection::ToDevice, data).status,
+              kScsiStatusCheckCondition);
+}
+
+TEST(RecorderSettings, SurviveTheStateFile) {
+    RecorderSettings settings;
+    settings.disk_type = 2;
+    settings.password = std::string("\xb2\xe2\x00pw", 5);
+    settings.clock = "20120304050607";
+    settings.time_stamp = true;
+    settings.logged_in = true;
+    settings.max_transfer_sectors = 65535;
+    std::string error;
+    const auto parsed = ParseSettings(SerializeSettings(settings), error);
+    ASSERT_TRUE(parsed) << error;
+    EXPECT_EQ(*parsed, settings);
+
+    for (const char* bad : {"disk_type=256\n", "password_hex=abc\n", "max_transfer_sectors=0\n",
+                            "logged_in=yes\n", "no equals sign\n"}) {
+        EXPECT_FALSE(ParseSettings(bad, error)) << bad;
+    }
+}
+
+class SimulatedMachineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        directory_ =
+            std::filesystem::temp_directory_path() /
+            ("ulvren-machine-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(directory_);
+        std::filesystem::create_directories(directory_);
+        image_ = (directory_ / "rec.img").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(directory_); }
+
+    std::filesystem::path directory_;
+    std::string image_;
+};
+
+TEST_F(SimulatedMachineTest, KeepsItsSettingsAcrossRuns) {
+    std::string error;
+    {
+        auto machine = OpenSimulatedMachine({image_, 4096, std::nullopt}, error);
+        ASSERT_TRUE(machine) << error;
+        ScopedHost installed(*machine->host);
+        CUsbDisk disk;
+        const DeviceHandle handle = disk.OpenDevice(disk.FindDevice());
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        EXPECT_NE(disk.SetDiskType(handle, DISK_TYPE_PASSWORD), 0);
+        disk.CloseDevice(handle);
+    }
+    auto machine = OpenSimulatedMachine({image_, std::nullopt, 65535}, error);
+    ASSERT_TRUE(machine) << error;
+    EXPECT_EQ(machine->recorder->Settings().disk_type, DISK_TYPE_PASSWORD);
+    EXPECT_EQ(machine->recorder->ReportedSectorCount(), 4096u);
+    EXPECT_EQ(machine->host->MaxTransferSectors(0), 65535u);
+    EXPECT_EQ(std::filesystem::file_size(image_), 4096u * 512u);
+}
+
+TEST_F(SimulatedMachineTest, RefusesAMismatchedSizeOrABrokenStateFile) {
+    std::string error;
+    ASSERT_TRUE(OpenSimulatedMachine({image_, 4096, std::nullopt}, error));
+    EXPECT_FALSE(OpenSimulatedMachine({image_, 8192, std::nullopt}, error));
+    EXPECT_NE(error.find("4096"), std::string::npos);
+    { std::ofstream(StateFilePathFor(image_)) << "disk_type=banana\n"; }
+    EXPECT_FALSE(OpenSimulatedMachine({image_, std::nullopt, std::nullopt}, error));
+    EXPECT_FALSE(
+        OpenSimulatedMachine({(directory_ / "tiny.img").string(), 10, std::nullopt}, error));
+    EXPECT_FALSE(std::filesystem::exists(directory_ / "tiny.img"));
+}
+
+TEST(SimulatedHost, RefusesTransfersAboveTheAdapterMaximum) {
+    SimulatedHost host;
+    host.AddRecorder("E:\\", testing::MakeRecorder(1000));
+    host.SetMaxTransferSectors(4);
+    ScopedHost installed(host);
+    const DeviceHandle handle = host.Open("\\\\?\\E:");
+    Bytes data(5 * 512, 0);
+    EXPECT_NE(WriteSectors(handle, data.data(), 0, 4), 0);
+    EXPECT_EQ(WriteSectors(handle, data.data(), 0, 5), 0);
+    EXPECT_NE(host.LastErrorText().find("maximum of 4"), std::string::npos);
+    host.Close(handle);
+}
+
+TEST(SimulatedHost, FailsWritesFromTheKthOn) {
+    SimulatedHost host;
+    host.AddRecorder("E:\\", testing::MakeRecorder(1000));
+    ScopedHost installed(host);
+    const DeviceHandle handle = host.Open("\\\\?\\E:");
+    Bytes sector(512, 0);
+    host.FailWritesFrom(3);
+    EXPECT_NE(WriteSectors(handle, sector.data(), 0, 1), 0);
+    EXPECT_NE(WriteSectors(handle, sector.data(), 1, 1), 0);
+    EXPECT_EQ(WriteSectors(handle, sector.data(), 2, 1), 0);
+    EXPECT_EQ(WriteSectors(handle, sector.data(), 3, 1), 0);
+    host.Close(handle);
+}
+
+TEST(SimulatedHost, CountsOverlappingSessionsAndUnpluggedDrives) {
+    SimulatedHost host;
+    host.AddRecorder("E:\\", testing::MakeRecorder(1000));
+    const DeviceHandle first = host.Open("\\\\?\\E:");
+    const DeviceHandle second = host.Open("\\\\?\\E:");
+    EXPECT_EQ(host.OverlapCount(), 1u);
+    host.Close(first);
+    host.Close(second);
+    host.Unplug("E:\\");
+    EXPECT_EQ(host.Open("\\\\?\\E:"), INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(host.RemovableDriveRoots().empty());
+    EXPECT_EQ(host.OverlapCount(), 1u);
+}
+
+}  // namespace
+}  // namespace ulvren
