@@ -10,6 +10,7 @@ packages=(
     nasm
     dosfstools mtools sleuthkit qemu-system-x86
     time
+    binutils-mingw-w64-x86-64
 )
 
 missing=()

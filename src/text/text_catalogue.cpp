@@ -1,0 +1,80 @@
+#include "text/text_catalogue.h"
+
+#include <memory>
+#include <new>
+
+#include "text/utf_conversion.h"
+
+namespace ulvren {
+namespace {
+
+constexpr std::size_t kUnitSize = 2;
+constexpr unsigned kEntriesPerBlock = 16;
+
+std::uint16_t ReadLittleEndian16(const std::uint8_t* bytes) {
+    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
+}
+
+struct FreeText {
+    void operator()(char16_t* text) const { FreeLocalizedText(text); }
+};
+using OwnedText = std::unique_ptr<char16_t, FreeText>;
+
+}  // namespace
+
+const std::uint8_t* FindStringEntry(ModuleHandle module, TextId id, UiLanguage language) {
+    // The block number is a 16-bit resource name, so ids from 2^20 on wrap around.
+    const auto block_number = static_cast<std::uint16_t>((id >> 4) + 1);
+    const unsigned entry_index = id & (kEntriesPerBlock - 1);
+    const std::span<const std::uint8_t> block =
+        FindStringBlock(module, block_number, static_cast<std::uint16_t>(language));
+    if (block.empty()) {
+        return nullptr;
+    }
+
+    // Step over the entries before ours, each its count and then count units. A block that ends
+    // early is treated like a block that could not be loaded.
+    std::size_t offset = 0;
+    for (unsigned entry = 0;; ++entry) {
+        if (block.size() - offset < kUnitSize) {
+            return nullptr;
+        }
+        const std::size_t length = kUnitSize * (1 + ReadLittleEndian16(block.data() + offset));
+        if (block.size() - offset < length) {
+            return nullptr;
+        }
+        if (entry == entry_index) {
+            return block.data() + offset;
+        }
+        offset += length;
+    }
+}
+
+char16_t* LoadLocalizedText(ModuleHandle module, TextId id, UiLanguage language) {
+    const std::uint8_t* entry = FindStringEntry(module, id, language);
+    const std::size_t count = entry == nullptr ? 0 : ReadLittleEndian16(entry);
+    auto* copy = new (std::nothrow) char16_t[count + 1];
+    if (copy == nullptr) {
+        return nullptr;
+    }
+    for (std::size_t unit = 0; unit < count; ++unit) {
+        copy[unit] = static_cast<char16_t>(ReadLittleEndian16(entry + kUnitSize * (1 + unit)));
+    }
+    copy[count] = u'\0';
+    return copy;
+}
+
+void FreeLocalizedText(char16_t* text) {
+    delete[] text;
+}
+
+std::u16string LocalizedText(TextId id, UiLanguage language) {
+    const OwnedText text(LoadLocalizedText(nullptr, id, language));
+    return text ? std::u16string(text.get()) : std::u16string();
+}
+
+std::string LocalizedTextUtf8(TextId id, UiLanguage language) {
+    return Utf16ToUtf8(LocalizedText(id, language));
+}
+
+}  // namespace ulvren
