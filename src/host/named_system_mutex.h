@@ -1,0 +1,23 @@
+#pragma once
+
+namespace ulvren {
+
+// The operating system's named mutex: one object shared by every process that uses the same
+// name. A holder that ends without unlocking gives it up, like an abandoned mutex, and the next
+// waiter takes it over as if it were free.
+//
+// Lock and Unlock of one holding are called on the same thread, by one holder at a time; a
+// `QueuedDeviceMutex` in front of it sees to that.
+class NamedSystemMutex {
+  public:
+    virtual ~NamedSystemMutex() = default;
+
+    // Blocks on the OS object until it is held. False when the object cannot be created or
+    // opened; then nothing is held.
+    virtual bool Lock() = 0;
+
+    // Gives the object back; called only after Lock returned true.
+    virtual void Unlock() = 0;
+};
+
+}  // namespace ulvren

@@ -1,0 +1,79 @@
+#include <cstdint>
+#include <string>
+
+#include "device/usb_disk.h"
+#include "device/vendor_commands.h"
+#include "operations/control_ids.h"
+#include "operations/device_session.h"
+#include "operations/workers.h"
+
+namespace ulvren {
+namespace {
+
+void EnableDeviceControls(WindowLink& link, bool enabled) {
+    link.EnableControl(CONTROL_FORMAT_BUTTON, enabled);
+    link.EnableControl(CONTROL_DISK_TYPE_LIST, enabled);
+    link.EnableControl(CONTROL_SET_CLOCK_BUTTON, enabled);
+}
+
+void EnablePasswordControls(WindowLink& link, bool enabled) {
+    link.EnableControl(CONTROL_LOGIN_BUTTON, enabled);
+    link.EnableControl(CONTROL_CHANGE_PASSWORD_BUTTON, enabled);
+}
+
+// Whole mebibytes; an unsigned 32-bit sector count gives at most 2,097,151.
+std::string CapacityText(std::uint32_t sector_count) {
+    return std::to_string(sector_count / 2048) + " MB";
+}
+
+void ReadCapacity(SharedWindowState& window, CUsbDisk& disk, DeviceHandle handle) {
+    std::uint32_t sector_count = 0;
+    if (disk.GetCapacity(handle, sector_count) == 0) {
+        window.link.PostStatus(STATUS_CAPACITY_UNKNOWN);
+        return;
+    }
+    window.members.capacity_text.Set(CapacityText(sector_count));
+    window.link.PostStatus(STATUS_CAPACITY_OK);
+}
+
+void ReadDiskType(SharedWindowState& window, CUsbDisk& disk, DeviceHandle handle) {
+    std::uint8_t disk_type = 0;
+    if (disk.GetDiskType(handle, disk_type) == 0) {
+        window.members.disk_type_index.Set(0);
+        window.link.PostStatus(STATUS_DISK_TYPE_UNKNOWN);
+        return;
+    }
+    // The list holds the disk types in order from 1; a type of 0 selects nothing (-1).
+    window.members.disk_type_index.Set(static_cast<int>(disk_type) - 1);
+    EnablePasswordControls(window.link, disk_type != DISK_TYPE_PUBLIC);
+    window.link.PostStatus(STATUS_DISK_TYPE_OK);
+}
+
+}  // namespace
+
+void DetectWorker(SharedWindowState& window, std::stop_token stop) {
+    CUsbDisk disk;
+    DeviceSession session(window, disk, DeviceSession::Ending::KeepMounted);
+    if (!session.WaitForDevice(std::move(stop))) {
+        return;
+    }
+    const std::string path = disk.FindDevice();
+    if (path.empty()) {
+        // The old path is kept, and so are the password controls, capacity text and index.
+        EnableDeviceControls(window.link, false);
+        window.link.PostStatus(STATUS_DEVICE_NOT_FOUND);
+        return;
+    }
+    window.members.device_path.Set(path);
+    // Before the open, so these stay enabled even when the device cannot be opened.
+    EnableDeviceControls(window.link, true);
+    if (!session.OpenAndLock()) {
+        return;
+    }
+    // A failed capacity query does not stop the disk-type query.
+    ReadCapacity(window, disk, session.Handle());
+    ReadDiskType(window, disk, session.Handle());
+    window.link.PostStatus(STATUS_DETECT_DONE);
+}
+
+}  // namespace ulvren

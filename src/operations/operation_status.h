@@ -1,0 +1,35 @@
+#pragma once
+
+namespace ulvren {
+
+// What a worker reports to the window, one code per outcome. Each worker posts one of a fixed
+// set of sequences of these; the window turns each into a text or a change of its controls.
+enum OperationStatus : int {
+    STATUS_OPEN_FAILED = 1,
+    STATUS_DETECT_DONE = 2,
+    STATUS_DEVICE_NOT_FOUND = 3,
+    STATUS_FORMAT_OK = 4,
+    STATUS_FORMAT_FAILED = 5,
+    STATUS_OLD_PASSWORD_WRONG = 6,
+    STATUS_PASSWORD_CHANGED = 7,
+    STATUS_PASSWORD_CHANGE_FAILED = 8,
+    STATUS_LOGIN_OK = 9,
+    STATUS_LOGIN_FAILED = 10,
+    STATUS_CLOCK_SET = 11,
+    STATUS_CLOCK_SET_FAILED = 12,
+    STATUS_DISK_TYPE_SET = 13,
+    STATUS_DISK_TYPE_SET_FAILED = 14,
+    STATUS_CAPACITY_OK = 15,
+    STATUS_CAPACITY_UNKNOWN = 16,
+    STATUS_DISK_TYPE_OK = 17,
+    STATUS_DISK_TYPE_UNKNOWN = 18,
+};
+
+// The window message that carries a status on Windows (WM_USER + 100): always posted, with
+// wParam 0 and lParam the code.
+inline constexpr unsigned WM_OPERATION_STATUS = 0x464;
+
+// The code's name, such as "STATUS_FORMAT_OK"; "STATUS_UNKNOWN" for any other number.
+const char* OperationStatusName(int code);
+
+}  // namespace ulvren

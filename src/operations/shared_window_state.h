@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/device_handle.h"
+#include "host/device_mutex.h"
+#include "operations/guarded.h"
+#include "operations/window_link.h"
+
+namespace ulvren {
+
+// The window's members that its workers read and write. Each is guarded on its own; the window
+// copies its controls into them before it starts a worker and shows them when a status announces
+// them.
+struct WindowMembers {
+    // The last path at which detection found the device; empty until then.
+    Guarded<std::string> device_path;
+    Guarded<std::string> capacity_text;
+    // The disk-type list's selection: 0 public disk, 1 password disk, -1 nothing selected.
+    Guarded<int> disk_type_index{-1};
+    // Fifteen characters: YYYYMMDDhhmmss and "Y" or "N" for the time stamp.
+    Guarded<std::string> clock_string;
+    Guarded<std::string> new_password;
+    Guarded<std::string> confirm_password;
+    Guarded<std::string> old_password;
+    Guarded<std::string> login_password;
+    // Open only inside the device session of the worker that holds the device mutex.
+    Guarded<DeviceHandle> device_handle{INVALID_HANDLE_VALUE};
+};
+
+// Everything that the window shares with its workers. The window and every worker own it jointly,
+// so a worker that outlives the window still finds its members; what reaches the window itself
+// goes through `link`, which the window detaches when it is destroyed.
+struct SharedWindowState {
+    explicit SharedWindowState(std::shared_ptr<DeviceMutex> mutex)
+        : device_mutex(std::move(mutex)) {}
+
+    // Set once, at construction; never changed, so it needs no lock.
+    const std::shared_ptr<DeviceMutex> device_mutex;
+    WindowMembers members;
+    WindowLink link;
+};
+
+}  // namespace ulvren

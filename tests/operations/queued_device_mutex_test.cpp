@@ -1,0 +1,108 @@
+// The in-process queue in front of the named mutex.
+#include "host/queued_device_mutex.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+#include <vector>
+
+namespace ulvren::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A named mutex whose Lock waits until the test lets it return, with the result it was given.
+class HeldSystemMutex final : public NamedSystemMutex {
+  public:
+    HeldSystemMutex(bool lock_result, std::shared_future<void> returns,
+                    std::shared_ptr<std::atomic<int>> unlocks)
+        : lock_result_(lock_result), returns_(std::move(returns)), unlocks_(std::move(unlocks)) {}
+    bool Lock() override {
+        returns_.wait();
+        return lock_result_;
+    }
+    void Unlock() override { ++*unlocks_; }
+
+  private:
+    bool lock_result_;
+    std::shared_future<void> returns_;
+    std::shared_ptr<std::atomic<int>> unlocks_;
+};
+
+std::shared_future<void> AlreadyDone() {
+    std::promise<void> done;
+    done.set_value();
+    return done.get_future().share();
+}
+
+TEST(QueuedDeviceMutexTest, CancelledWaiterEndsWithoutTheMutex) {
+    QueuedDeviceMutex mutex(nullptr);
+    ASSERT_TRUE(mutex.Acquire({}));
+
+    std::stop_source stop;
+    auto waiter = std::async(std::launch::async, [&] { return mutex.Acquire(stop.get_token()); });
+    EXPECT_EQ(waiter.wait_for(50ms), std::future_status::timeout);
+    stop.request_stop();
+    EXPECT_FALSE(waiter.get());
+
+    mutex.Release();
+    // The cancelled waiter left the queue, so the next one is not held up behind it.
+    auto next = std::async(std::launch::async, [&] { return mutex.Acquire({}); });
+    ASSERT_EQ(next.wait_for(5s), std::future_status::ready);
+    EXPECT_TRUE(next.get());
+    mutex.Release();
+}
+
+// A head that was cancelled while it waited on the named mutex gives it back at once.
+TEST(QueuedDeviceMutexTest, HeadCancelledDuringTheSystemWaitReleasesAtOnce) {
+    std::promise<void> system_mutex_free;
+    auto unlocks = std::make_shared<std::atomic<int>>(0);
+    QueuedDeviceMutex mutex(
+        std::make_unique<HeldSystemMutex>(true, system_mutex_free.get_future().share(), unlocks));
+
+    std::stop_source stop;
+    auto head = std::async(std::launch::async, [&] { return mutex.Acquire(stop.get_token()); });
+    EXPECT_EQ(head.wait_for(50ms), std::future_status::timeout);
+    stop.request_stop();
+    system_mutex_free.set_value();
+    EXPECT_FALSE(head.get());
+    EXPECT_EQ(unlocks->load(), 1);
+
+    EXPECT_TRUE(mutex.Acquire({}));
+    mutex.Release();
+    EXPECT_EQ(unlocks->load(), 2);
+}
+
+// When the named mutex cannot be had at all, the threads of this process still take turns.
+TEST(QueuedDeviceMutexTest, UnavailableSystemMutexStillSerialisesThisProcess) {
+    auto unlocks = std::make_shared<std::atomic<int>>(0);
+    QueuedDeviceMutex mutex(std::make_unique<HeldSystemMutex>(false, AlreadyDone(), unlocks));
+    std::atomic<int> inside{0};
+    std::atomic<int> most_inside{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 200; ++i) {
+                ASSERT_TRUE(mutex.Acquire({}));
+                const int now = ++inside;
+                int most = most_inside.load();
+                while (now > most && !most_inside.compare_exchange_weak(most, now)) {
+                }
+                std::this_thread::yield();
+                --inside;
+                mutex.Release();
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(most_inside.load(), 1);
+    EXPECT_EQ(unlocks->load(), 0);  // nothing was held, so nothing is given back
+}
+
+}  // namespace
+}  // namespace ulvren::testing

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+
+namespace ulvren::testing {
+
+// Wraps a host and notes, in order, every open ("open", or "open failed"), close, and volume
+// control ("lock", "unlock", "dismount") that passes through it.
+class VolumeCallLog final : public Host {
+  public:
+    explicit VolumeCallLog(Host& inner) : inner_(inner) {}
+
+    // Runs `hook` once, right after the next close.
+    void AfterNextClose(std::function<void()> hook) {
+        std::lock_guard lock(mutex_);
+        after_next_close_ = std::move(hook);
+    }
+
+    std::vector<std::string> Calls() const {
+        std::lock_guard lock(mutex_);
+        return calls_;
+    }
+
+    DeviceHandle Open(const std::string& device_path) override {
+        const DeviceHandle handle = inner_.Open(device_path);
+        Note(handle == INVALID_HANDLE_VALUE ? "open failed" : "open");
+        return handle;
+    }
+    void Close(DeviceHandle handle) override {
+        Note("close");
+        inner_.Close(handle);
+        std::function<void()> hook;
+        {
+            std::lock_guard lock(mutex_);
+            hook.swap(after_next_close_);
+        }
+        if (hook) {
+            hook();
+        }
+    }
+    bool ControlVolume(DeviceHandle handle, VolumeControl control) override {
+        Note(control == VolumeControl::Lock     ? "lock"
+             : control == VolumeControl::Unlock ? "unlock"
+                                                : "dismount");
+        return inner_.ControlVolume(handle, control);
+    }
+    bool PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override {
+        return inner_.PassThrough(handle, request);
+    }
+    std::vector<std::string> RemovableDriveRoots() override { return inner_.RemovableDriveRoots(); }
+    std::string DevicePathPrefix() const override { return inner_.DevicePathPrefix(); }
+    std::uint32_t MaxTransferSectors(DeviceHandle handle) override {
+        return inner_.MaxTransferSectors(handle);
+    }
+    std::string LastErrorText() const override { return inner_.LastErrorText(); }
+
+  private:
+    void Note(std::string call) {
+        std::lock_guard lock(mutex_);
+        calls_.push_back(std::move(call));
+    }
+
+    Host& inner_;
+    mutable std::mutex mutex_;
+    std::vector<std::string> calls_;
+    std::function<void()> after_next_close_;
+};
+
+}  // namespace ulvren::testing
