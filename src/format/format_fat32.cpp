@@ -1,9 +1,17 @@
 #include "device/usb_disk.h"
+#include "format/fat32_volume_writer.h"
+#include "format/volume_serial.h"
 
 namespace ulvren {
 
-int CUsbDisk::FormatFat32(DeviceHandle) {
-    return 0;
+int CUsbDisk::FormatFat32(DeviceHandle handle) {
+    if (handle == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    // Only the count matters: a failed query leaves it at 0, which the writer refuses.
+    std::uint32_t sector_count = 0;
+    GetCapacity(handle, sector_count);
+    return fat32::WriteVolume(handle, sector_count, fat32::DrawVolumeSerialNow());
 }
 
 }  // namespace ulvren

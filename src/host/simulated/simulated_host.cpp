@@ -74,6 +74,11 @@ std::vector<ObservedRequest> SimulatedHost::Requests() const {
     return requests_;
 }
 
+void SimulatedHost::SetRequestLogging(bool enabled) {
+    std::lock_guard lock(mutex_);
+    log_requests_ = enabled;
+}
+
 void SimulatedHost::ClearRequests() {
     std::lock_guard lock(mutex_);
     requests_.clear();
@@ -292,7 +297,9 @@ bool SimulatedHost::PassThrough(DeviceHandle handle, ScsiPassThroughRequest& req
         carried_out = ExecuteOnDrive(*drive, request);
     }
     observed.carried_out = carried_out;
-    requests_.push_back(std::move(observed));
+    if (log_requests_) {
+        requests_.push_back(std::move(observed));
+    }
     return carried_out;
 }
 

@@ -67,6 +67,9 @@ class SimulatedHost final : public Host {
 
     // Observation.
     std::vector<ObservedRequest> Requests() const;
+    // The log is on by default, for tests. A long-running user such as the command line turns it
+    // off, since a format of a large drive sends tens of thousands of requests.
+    void SetRequestLogging(bool enabled);
     void ClearRequests();
     std::size_t OpenCount() const;
     std::size_t OpenHandleCount() const;
@@ -108,6 +111,7 @@ class SimulatedHost final : public Host {
     std::uint32_t max_transfer_sectors_ = kDefaultMaxTransferSectors;
     std::vector<std::pair<VendorFault, std::optional<std::uint8_t>>> faults_;
     std::optional<std::uint32_t> writes_until_failure_;
+    bool log_requests_ = true;
     std::vector<ObservedRequest> requests_;
     std::size_t open_count_ = 0;
     std::size_t overlap_count_ = 0;

@@ -70,6 +70,9 @@ std::optional<SimulatedMachine> OpenSimulatedMachine(const SimulatedMachineOptio
             SaveSettingsFile(state_path, changed, ignored);
         });
     machine.host = std::make_unique<SimulatedHost>();
+    // Nobody reads the request log of this machine (--trace records requests), and a format of a
+    // large drive would fill it with tens of thousands of entries.
+    machine.host->SetRequestLogging(false);
     machine.host->AddDrive("C:\\", DriveKind::Fixed);
     machine.host->AddDrive("D:\\", DriveKind::PlainRemovable);
     machine.host->AddRecorder(SimulatedMachine::kRecorderRoot, machine.recorder);

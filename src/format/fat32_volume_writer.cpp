@@ -1,0 +1,69 @@
+#include "format/fat32_volume_writer.h"
+
+#include <algorithm>
+#include <new>
+#include <optional>
+
+#include "device/transport.h"
+#include "format/fat32_geometry.h"
+#include "format/fat32_sectors.h"
+#include "format/sector_runs.h"
+
+namespace ulvren::fat32 {
+namespace {
+
+bool WriteOneSector(DeviceHandle handle, const SectorImage& sector, std::uint32_t lba) {
+    return WriteSectors(handle, sector.data(), lba, 1) != 0;
+}
+
+}  // namespace
+
+ZeroBuffer AllocateZeroBuffer(std::size_t bytes) {
+    // The value-initialising form zeroes the bytes.
+    return ZeroBuffer(new (std::nothrow) std::uint8_t[bytes]());
+}
+
+int WriteVolume(DeviceHandle handle, std::uint32_t sector_count, std::uint32_t volume_serial,
+                ZeroBufferAllocator allocate_zero_buffer) {
+    const std::optional<Geometry> geometry = ComputeGeometry(sector_count);
+    if (!geometry) {
+        return 0;
+    }
+
+    const SectorImage boot = BuildBootSector(*geometry, volume_serial);
+    const SectorImage fs_info = BuildFsInfoSector();
+    const SectorImage first_fat = BuildFirstFatSector();
+    if (!WriteOneSector(handle, boot, kBootSector) ||
+        !WriteOneSector(handle, boot, kBackupBootSector) ||
+        !WriteOneSector(handle, fs_info, kFsInfoSector) ||
+        !WriteOneSector(handle, fs_info, kBackupFsInfoSector) ||
+        !WriteOneSector(handle, first_fat, geometry->first_fat_sector) ||
+        !WriteOneSector(handle, first_fat, geometry->second_fat_sector)) {
+        return 0;
+    }
+
+    // The rest of each FAT is zero bytes, sent from one buffer no larger than one command.
+    const std::uint32_t rest_of_fat = geometry->fat_sectors - 1;
+    if (rest_of_fat > 0) {
+        const std::uint32_t buffer_sectors =
+            std::min(rest_of_fat, SectorsPerCommand(MaxTransferSectors(handle)));
+        const ZeroBuffer zeros =
+            allocate_zero_buffer(std::size_t{buffer_sectors} * kBytesPerSector);
+        if (!zeros) {
+            return 0;
+        }
+        if (!WriteZeroSectors(handle, zeros.get(), buffer_sectors, geometry->first_fat_sector + 1,
+                              rest_of_fat) ||
+            !WriteZeroSectors(handle, zeros.get(), buffer_sectors, geometry->second_fat_sector + 1,
+                              rest_of_fat)) {
+            return 0;
+        }
+    }
+
+    // Only the first of the root directory's eight sectors: an empty directory ends at its first
+    // zero entry.
+    const SectorImage empty_directory{};
+    return WriteOneSector(handle, empty_directory, geometry->root_directory_sector) ? 1 : 0;
+}
+
+}  // namespace ulvren::fat32

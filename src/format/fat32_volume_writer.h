@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "host/device_handle.h"
+
+namespace ulvren::fat32 {
+
+using ZeroBuffer = std::unique_ptr<std::uint8_t[]>;
+// Returns a buffer of `bytes` zero bytes, or null when there is no memory for it.
+using ZeroBufferAllocator = ZeroBuffer (*)(std::size_t bytes);
+
+// Allocates from the heap without throwing.
+ZeroBuffer AllocateZeroBuffer(std::size_t bytes);
+
+// Lays a FAT32 file system over a device of `sector_count` sectors: boot sector and its backup,
+// FSInfo and its backup, both FATs in full and the first sector of the root directory, in that
+// order, and no other sector. 1 when every write went through; 0 with nothing written for a
+// device smaller than the reserved sectors; 0 at once when a write fails or the zero buffer
+// cannot be had (what was written stays written).
+int WriteVolume(DeviceHandle handle, std::uint32_t sector_count, std::uint32_t volume_serial,
+                ZeroBufferAllocator allocate_zero_buffer = &AllocateZeroBuffer);
+
+}  // namespace ulvren::fat32
