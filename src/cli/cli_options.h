@@ -5,16 +5,26 @@
 #include <string>
 #include <vector>
 
+#include "ui/clock_string.h"
+
 namespace ulvren::cli {
 
+enum class Command { Detect, Format, SetClock, Login, ChangePassword };
+
 struct CliOptions {
-    std::string command;  // detect, format
+    Command command = Command::Detect;
     std::optional<std::string> simulate_image;
     std::optional<std::uint64_t> size_sectors;
     std::optional<std::uint32_t> max_transfer_sectors;
     std::optional<std::string> device_path;
     std::optional<std::string> trace_path;
-    std::optional<std::string> disk_type;  // format: public or password
+    // format
+    std::optional<std::string> disk_type;  // "public" or "password"
+    // set-clock: the host's time when empty
+    std::optional<LocalDateTime> time;
+    TimeStamp stamp = TimeStamp::Show;
+    // login, change-password: one password per line on standard input instead of the terminal
+    bool password_stdin = false;
     bool help = false;
     bool version = false;
 };

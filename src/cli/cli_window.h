@@ -1,0 +1,45 @@
+#pragma once
+
+#include <mutex>
+#include <ostream>
+#include <vector>
+
+#include "operations/shared_window_state.h"
+#include "operations/window_interfaces.h"
+#include "text/ui_language.h"
+
+namespace ulvren::cli {
+
+// What each status shows, in the user's language. Statuses that only refresh the window print
+// nothing, except that a failed open prints the operating system's reason, and that a detection
+// the user asked for prints what the window's fields would show.
+enum class DetectionReport { Silent, Show };
+
+// The command line's window: statuses are printed as they arrive; there are no controls.
+class CliWindow final : public StatusPoster, public ControlEnabler {
+  public:
+    CliWindow(const SharedWindowState& state, UiLanguage language, std::ostream& out,
+              std::ostream& err);
+
+    void SetDetectionReport(DetectionReport report);
+
+    void PostStatus(OperationStatus status) override;
+    void EnableControl(int, bool) override {}
+
+    std::vector<int> Statuses() const;
+    bool Saw(int status) const;
+
+  private:
+    void PrintDetection(OperationStatus status);
+    std::string Text(unsigned id) const;
+
+    const SharedWindowState& state_;
+    UiLanguage language_;
+    std::ostream& out_;
+    std::ostream& err_;
+    mutable std::mutex mutex_;
+    DetectionReport detection_report_ = DetectionReport::Silent;
+    std::vector<int> statuses_;
+};
+
+}  // namespace ulvren::cli

@@ -1,0 +1,170 @@
+#include "cli/commands.h"
+
+#include <ctime>
+#include <memory>
+#include <variant>
+
+#include "cli/cli_window.h"
+#include "cli/password_input.h"
+#include "host/linux/flock_named_mutex.h"
+#include "operations/operation_runner.h"
+#include "operations/starters.h"
+#include "text/text_catalogue.h"
+#include "text/text_ids.h"
+#include "ui/clock_string.h"
+#include "ui/password_encoding.h"
+
+namespace ulvren::cli {
+namespace {
+
+LocalDateTime HostLocalTime() {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+            parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+}
+
+// What the user gives before the device is touched: the passwords' bytes and the clock string.
+struct CommandInput {
+    std::vector<std::string> passwords;
+    std::string clock_string;
+};
+
+std::vector<std::string> PasswordPrompts(Command command, UiLanguage language) {
+    if (command == Command::Login) {
+        return {LocalizedTextUtf8(TEXT_PASSWORD, language)};
+    }
+    if (command == Command::ChangePassword) {
+        return {LocalizedTextUtf8(TEXT_OLD_PASSWORD, language),
+                LocalizedTextUtf8(TEXT_NEW_PASSWORD, language),
+                LocalizedTextUtf8(TEXT_CONFIRM_NEW_PASSWORD, language)};
+    }
+    return {};
+}
+
+// Empty, with the reason printed, when the input cannot go to the device.
+std::optional<CommandInput> GatherInput(const CliOptions& options, UiLanguage language,
+                                        std::ostream& err) {
+    CommandInput input;
+    const auto prompts = PasswordPrompts(options.command, language);
+    if (!prompts.empty()) {
+        std::string error;
+        const auto typed = ReadPasswords(
+            prompts,
+            options.password_stdin ? PasswordSource::StandardInput : PasswordSource::Terminal,
+            error);
+        if (!typed) {
+            err << "ulvren: " << error << '\n';
+            return std::nullopt;
+        }
+        for (const std::string& password : *typed) {
+            auto encoded = EncodePassword(password, language);
+            if (auto* failure = std::get_if<PasswordError>(&encoded)) {
+                err << "ulvren: " << failure->message << '\n';
+                return std::nullopt;
+            }
+            input.passwords.push_back(std::get<std::string>(encoded));
+        }
+    }
+    if (options.command == Command::SetClock) {
+        const auto clock = BuildClockString(options.time.value_or(HostLocalTime()), options.stamp);
+        if (!clock) {
+            err << "ulvren: this computer's clock gives no valid date and time\n";
+            return std::nullopt;
+        }
+        input.clock_string = *clock;
+    }
+    return input;
+}
+
+int SucceededOn(const CliWindow& window, int status) {
+    return window.Saw(status) ? kExitOk : kExitDeviceSaidNo;
+}
+
+}  // namespace
+
+int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out,
+               std::ostream& err) {
+    const auto input = GatherInput(options, language, err);
+    if (!input) {
+        return kExitUsage;
+    }
+    // Compared as the change-password dialog's handler compares them: exactly, before anything
+    // reaches the device.
+    if (options.command == Command::ChangePassword && input->passwords[1] != input->passwords[2]) {
+        out << LocalizedTextUtf8(TEXT_PASSWORD_MISMATCH, language) << '\n';
+        return kExitDeviceSaidNo;
+    }
+
+    auto state = std::make_shared<SharedWindowState>(OpenDeviceMutex());
+    CliWindow window(*state, language, out, err);
+    state->link.Attach(window, window);
+    int result = kExitDeviceSaidNo;
+    {
+        OperationRunner runner(state);
+        WindowMembers& members = state->members;
+        bool device_known = true;
+        if (options.device_path) {
+            members.device_path.Set(*options.device_path);
+        } else {
+            window.SetDetectionReport(options.command == Command::Detect ? DetectionReport::Show
+                                                                         : DetectionReport::Silent);
+            StartDetect(runner);
+            runner.WaitUntilIdle();
+            window.SetDetectionReport(DetectionReport::Silent);
+            device_known = !window.Saw(STATUS_DEVICE_NOT_FOUND) && !window.Saw(STATUS_OPEN_FAILED);
+        }
+
+        if (options.command == Command::Detect) {
+            const bool complete = window.Saw(STATUS_DETECT_DONE) &&
+                                  window.Saw(STATUS_CAPACITY_OK) && window.Saw(STATUS_DISK_TYPE_OK);
+            result = complete ? kExitOk : kExitDeviceSaidNo;
+        } else if (device_known) {
+            switch (options.command) {
+                case Command::Format:
+                    members.disk_type_index.Set(*options.disk_type == "password" ? 1 : 0);
+                    StartFormat(runner);
+                    break;
+                case Command::SetClock:
+                    members.clock_string.Set(input->clock_string);
+                    StartSetClock(runner);
+                    break;
+                case Command::Login:
+                    members.login_password.Set(input->passwords[0]);
+                    StartLogin(runner);
+                    break;
+                case Command::ChangePassword:
+                    members.old_password.Set(input->passwords[0]);
+                    members.new_password.Set(input->passwords[1]);
+                    members.confirm_password.Set(input->passwords[2]);
+                    StartChangePassword(runner);
+                    break;
+                case Command::Detect:
+                    break;
+            }
+            runner.WaitUntilIdle();
+            switch (options.command) {
+                case Command::Format:
+                    result = SucceededOn(window, STATUS_FORMAT_OK);
+                    break;
+                case Command::SetClock:
+                    result = SucceededOn(window, STATUS_CLOCK_SET);
+                    break;
+                case Command::Login:
+                    result = SucceededOn(window, STATUS_LOGIN_OK);
+                    break;
+                case Command::ChangePassword:
+                    result = SucceededOn(window, STATUS_PASSWORD_CHANGED);
+                    break;
+                case Command::Detect:
+                    break;
+            }
+        }
+        runner.Shutdown();
+    }
+    state->link.Detach();
+    return result;
+}
+
+}  // namespace ulvren::cli

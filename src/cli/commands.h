@@ -1,0 +1,19 @@
+#pragma once
+
+#include <ostream>
+
+#include "cli/cli_options.h"
+#include "text/ui_language.h"
+
+namespace ulvren::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitDeviceSaidNo = 1;
+inline constexpr int kExitUsage = 2;
+
+// Runs one command through the same workers as the window, on whatever host is installed, and
+// returns the exit status.
+int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out,
+               std::ostream& err);
+
+}  // namespace ulvren::cli

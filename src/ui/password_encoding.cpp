@@ -1,0 +1,35 @@
+#include "ui/password_encoding.h"
+
+#include "device/vendor_commands.h"
+#include "host/code_page.h"
+
+namespace ulvren {
+
+unsigned PasswordCodePage(UiLanguage language) {
+    switch (language) {
+        case UiLanguage::ChineseSimplified:
+            return kCodePageSimplifiedChinese;
+        case UiLanguage::ChineseTraditional:
+            return kCodePageTraditionalChinese;
+        default:
+            return kCodePageWesternEuropean;
+    }
+}
+
+std::variant<std::string, PasswordError> EncodePassword(std::string_view utf8,
+                                                        UiLanguage language) {
+    const unsigned code_page = PasswordCodePage(language);
+    const auto bytes = Utf8ToCodePage(utf8, code_page);
+    if (!bytes) {
+        return PasswordError{"the password holds a character that code page " +
+                             std::to_string(code_page) + " cannot carry"};
+    }
+    if (bytes->size() > kMaxPasswordLength) {
+        return PasswordError{"a password is at most " + std::to_string(kMaxPasswordLength) +
+                             " bytes in code page " + std::to_string(code_page) +
+                             "; this one has " + std::to_string(bytes->size())};
+    }
+    return *bytes;
+}
+
+}  // namespace ulvren

@@ -1,0 +1,77 @@
+#include "cli/cli_options.h"
+
+#include <gtest/gtest.h>
+
+namespace ulvren::cli {
+namespace {
+
+std::vector<std::string> Words(std::initializer_list<const char*> words) {
+    return {words.begin(), words.end()};
+}
+
+struct RefusedLine {
+    std::vector<std::string> words;
+    const char* reason;
+};
+
+TEST(CommandLine, RefusesWhatCannotWorkAndSaysWhy) {
+    const RefusedLine cases[] = {
+        {Words({}), "no command given"},
+        {Words({"detect", "format"}), "unknown argument 'format'"},
+        {Words({"format"}), "format needs --type"},
+        {Words({"detect", "--type", "public"}), "--type goes with format"},
+        {Words({"format", "--type", "secret"}), "public or password"},
+        {Words({"--size", "100", "detect"}), "go with --simulate"},
+        {Words({"--simulate", "a.img", "--max-transfer", "0", "detect"}), "1 to 65535"},
+        {Words({"--simulate", "a.img", "--max-transfer", "65536", "detect"}), "1 to 65535"},
+        {Words({"--simulate", "a.img", "--size", "12x", "detect"}), "512-byte sectors"},
+        {Words({"set-clock", "--time", "2012-02-30T00:00:00"}), "real date"},
+        {Words({"set-clock", "--time", "2012-3-4T05:06:07"}), "real date"},
+        {Words({"set-clock", "--stamp", "--no-stamp"}), "once"},
+        {Words({"login", "--no-stamp"}), "go with set-clock"},
+        {Words({"format", "--type", "public", "--password-stdin"}), "goes with login"},
+        {Words({"--device", "/dev/sdb", "detect"}), "--device goes with the other commands"},
+        {Words({"login", "--device"}), "--device needs a value"},
+        {Words({"login", "--device", ""}), "--device needs a value"},
+    };
+    for (const RefusedLine& c : cases) {
+        const ParseResult result = ParseCommandLine(c.words);
+        EXPECT_FALSE(result.options) << c.reason;
+        EXPECT_NE(result.error.find(c.reason), std::string::npos) << result.error;
+    }
+}
+
+TEST(CommandLine, TakesEachCommandWithItsOptions) {
+    auto parsed =
+        ParseCommandLine(Words({"--simulate", "r.img", "--size", "4294967295", "--max-transfer",
+                                "65535", "--trace", "t.log", "format", "--type", "password"}));
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(parsed.options->command, Command::Format);
+    EXPECT_EQ(parsed.options->size_sectors, 4294967295u);
+    EXPECT_EQ(parsed.options->max_transfer_sectors, 65535u);
+    EXPECT_EQ(parsed.options->disk_type, "password");
+    EXPECT_EQ(parsed.options->trace_path, "t.log");
+
+    parsed = ParseCommandLine(Words({"set-clock", "--time", "2012-02-29T23:59:59", "--no-stamp"}));
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(parsed.options->time, (LocalDateTime{2012, 2, 29, 23, 59, 59}));
+    EXPECT_EQ(parsed.options->stamp, TimeStamp::Hide);
+
+    parsed = ParseCommandLine(Words({"set-clock"}));
+    ASSERT_TRUE(parsed.options);
+    EXPECT_FALSE(parsed.options->time);
+    EXPECT_EQ(parsed.options->stamp, TimeStamp::Show);
+
+    parsed =
+        ParseCommandLine(Words({"--device", "/dev/sdb", "change-password", "--password-stdin"}));
+    ASSERT_TRUE(parsed.options);
+    EXPECT_EQ(parsed.options->command, Command::ChangePassword);
+    EXPECT_TRUE(parsed.options->password_stdin);
+    EXPECT_EQ(parsed.options->device_path, "/dev/sdb");
+
+    EXPECT_TRUE(ParseCommandLine(Words({"--version"})).options->version);
+    EXPECT_TRUE(ParseCommandLine(Words({"--help"})).options->help);
+}
+
+}  // namespace
+}  // namespace ulvren::cli

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Every command of ulvren end to end against one simulated recorder, in the order a user would
+# run them, with the localized texts and exit statuses a script relies on.
+set -euo pipefail
+ulvren=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+export LC_ALL=C LANG=C
+image="$work/rec.img"
+# The tool's language comes from the locale variables; the locales need not be installed.
+run() { env LC_ALL="${locale:-C}" "$ulvren" --simulate "$image" --size 2097152 "$@"; }
+
+# expect STATUS OUTPUT-LINE -- ARGS... (standard input passes through)
+expect() {
+    local want_status=$1 want_line=$2 status=0 out
+    shift 3
+    out=$(run "$@" 2>"$work/err") || status=$?
+    [ "$status" = "$want_status" ] || fail "'$*' exited $status, not $want_status: $out $(cat "$work/err")"
+    [ -z "$want_line" ] || grep -qxF -- "$want_line" <<<"$out" || fail "'$*' did not print '$want_line': $out"
+}
+
+expect 0 "USB Disk Type: Public Disk" -- detect
+expect 0 "Format successfully!" -- --trace "$work/format.log" format --type password
+grep -q '^in cdb=f8020000000000000000000000000000 ' "$work/format.log" || fail "no set-type 2"
+expect 0 "USB Disk Type: Password Disk" -- detect
+
+# A new recorder's password is empty.
+printf '\n' | expect 0 "Login successfully!" -- login --password-stdin
+printf 'x\n' | expect 1 "Login failed!" -- login --password-stdin
+
+# Wrong old password: text 24, and the new password never reaches the device.
+printf 'wrong\nnew\nnew\n' | expect 1 "Incorrect old password!" -- --trace "$work/wrong.log" \
+    change-password --password-stdin
+grep -q '^in cdb=f3' "$work/wrong.log" || fail "no verification sent"
+! grep -q '^in cdb=f2' "$work/wrong.log" || fail "a new password was sent after a wrong old one"
+
+# New and confirmation differ: text 20 and no device access at all.
+printf '\nnew\nNEW\n' | expect 1 "Confirm password don't match new password!" -- \
+    --trace "$work/mismatch.log" change-password --password-stdin
+[ ! -s "$work/mismatch.log" ] || fail "the device was touched after a mismatch"
+
+printf '\nsecret\nsecret\n' | expect 0 "Change password successfully!" -- change-password --password-stdin
+printf 'secret\n' | expect 0 "Login successfully!" -- login --password-stdin
+
+# From the terminal, with echo off: the prompt shows, the password does not. (The pause lets the
+# tool turn echo off before the line arrives.)
+out=$( (sleep 2; printf 'secret\r') |
+    script -qec "env LC_ALL=C '$ulvren' --simulate '$image' login" /dev/null)
+grep -q 'Password: ' <<<"$out" || fail "no prompt on the terminal: $out"
+grep -q 'Login successfully!' <<<"$out" || fail "terminal login: $out"
+! grep -q secret <<<"$out" || fail "the password was echoed"
+
+# The clock: 4 March 2012 05:06:07 without a time stamp.
+expect 0 "Set Date/Time successfully!" -- --trace "$work/clock.log" set-clock \
+    --time 2012-03-04T05:06:07 --no-stamp
+grep -q "^in cdb=f5$(printf '20120304050607N' | od -An -tx1 | tr -d ' \n') " "$work/clock.log" ||
+    fail "clock command: $(cat "$work/clock.log")"
+expect 0 "Set Date/Time successfully!" -- set-clock
+grep -qx 'time_stamp=1' "$image.state" || fail "host time with a stamp by default"
+
+# Passwords are bytes of the language's code page: 12 at most, nothing cut or replaced.
+printf '1234567890123\n' | expect 2 "" -- login --password-stdin
+grep -q 'at most 12 bytes' "$work/err" || fail "no reason for a long password"
+printf '密码\n' | expect 2 "" -- login --password-stdin
+grep -q 'code page 1252 cannot carry' "$work/err" || fail "no reason for an unencodable password"
+printf 'secret\n\xe5\xaf\x86\xe7\xa0\x81\n\xe5\xaf\x86\xe7\xa0\x81\n' |
+    locale=zh_CN.UTF-8 expect 0 "更改密码成功!" -- change-password --password-stdin
+grep -qx 'password_hex=c3dcc2eb' "$image.state" || fail "密码 is not C3DC C2EB in code page 936"
+printf '\xe5\xaf\x86\xe7\xa2\xbc\n' | locale=zh_TW.UTF-8 expect 1 "登入失敗!" -- login --password-stdin
+
+# Traditional Chinese texts and the given device path, without detection.
+locale=zh_TW.UTF-8 expect 0 "格式化成功!" -- --device '\\?\E:' format --type public
+expect 1 "" -- --device '\\?\F:' set-clock
+grep -q 'cannot open \\\\?\\F:: no such device' "$work/err" || fail "no reason for a failed open: $(cat "$work/err")"
+
+# Usage errors.
+expect 2 "" -- set-clock --time 2013-02-29T00:00:00
+expect 2 "" -- login --stamp
+expect 2 "" -- --device '\\?\E:' detect
+echo "operations_test: all checks passed"
