@@ -78,8 +78,35 @@ std::optional<CommandInput> GatherInput(const CliOptions& options, UiLanguage la
     return input;
 }
 
-int SucceededOn(const CliWindow& window, int status) {
-    return window.Saw(status) ? kExitOk : kExitDeviceSaidNo;
+// Hands the command's input to the window members, as the window's button handlers do, and
+// starts its worker. Returns the status that means the command succeeded.
+int StartCommandWorker(const CliOptions& options, const CommandInput& input,
+                       OperationRunner& runner) {
+    WindowMembers& members = runner.Window().members;
+    switch (options.command) {
+        case Command::Format:
+            members.disk_type_index.Set(*options.disk_type == "password" ? 1 : 0);
+            StartFormat(runner);
+            return STATUS_FORMAT_OK;
+        case Command::SetClock:
+            members.clock_string.Set(input.clock_string);
+            StartSetClock(runner);
+            return STATUS_CLOCK_SET;
+        case Command::Login:
+            members.login_password.Set(input.passwords[0]);
+            StartLogin(runner);
+            return STATUS_LOGIN_OK;
+        case Command::ChangePassword:
+            members.old_password.Set(input.passwords[0]);
+            members.new_password.Set(input.passwords[1]);
+            members.confirm_password.Set(input.passwords[2]);
+            StartChangePassword(runner);
+            return STATUS_PASSWORD_CHANGED;
+        case Command::Detect:
+            break;
+    }
+    StartDetect(runner);
+    return STATUS_DETECT_DONE;
 }
 
 }  // namespace
@@ -103,10 +130,9 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
     int result = kExitDeviceSaidNo;
     {
         OperationRunner runner(state);
-        WindowMembers& members = state->members;
         bool device_known = true;
         if (options.device_path) {
-            members.device_path.Set(*options.device_path);
+            state->members.device_path.Set(*options.device_path);
         } else {
             window.SetDetectionReport(options.command == Command::Detect ? DetectionReport::Show
                                                                          : DetectionReport::Silent);
@@ -121,45 +147,9 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
                                   window.Saw(STATUS_CAPACITY_OK) && window.Saw(STATUS_DISK_TYPE_OK);
             result = complete ? kExitOk : kExitDeviceSaidNo;
         } else if (device_known) {
-            switch (options.command) {
-                case Command::Format:
-                    members.disk_type_index.Set(*options.disk_type == "password" ? 1 : 0);
-                    StartFormat(runner);
-                    break;
-                case Command::SetClock:
-                    members.clock_string.Set(input->clock_string);
-                    StartSetClock(runner);
-                    break;
-                case Command::Login:
-                    members.login_password.Set(input->passwords[0]);
-                    StartLogin(runner);
-                    break;
-                case Command::ChangePassword:
-                    members.old_password.Set(input->passwords[0]);
-                    members.new_password.Set(input->passwords[1]);
-                    members.confirm_password.Set(input->passwords[2]);
-                    StartChangePassword(runner);
-                    break;
-                case Command::Detect:
-                    break;
-            }
+            const int success = StartCommandWorker(options, *input, runner);
             runner.WaitUntilIdle();
-            switch (options.command) {
-                case Command::Format:
-                    result = SucceededOn(window, STATUS_FORMAT_OK);
-                    break;
-                case Command::SetClock:
-                    result = SucceededOn(window, STATUS_CLOCK_SET);
-                    break;
-                case Command::Login:
-                    result = SucceededOn(window, STATUS_LOGIN_OK);
-                    break;
-                case Command::ChangePassword:
-                    result = SucceededOn(window, STATUS_PASSWORD_CHANGED);
-                    break;
-                case Command::Detect:
-                    break;
-            }
+            result = window.Saw(success) ? kExitOk : kExitDeviceSaidNo;
         }
         runner.Shutdown();
     }

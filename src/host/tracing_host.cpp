@@ -34,7 +34,7 @@ std::string FormatTraceLine(const ScsiPassThroughRequest& request) {
 }
 
 bool TracingHost::PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) {
-    const bool carried_out = inner_.PassThrough(handle, request);
+    const bool carried_out = ForwardingHost::PassThrough(handle, request);
     const std::string line = FormatTraceLine(request);
     std::lock_guard lock(out_mutex_);
     out_ << line << '\n' << std::flush;

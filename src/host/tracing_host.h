@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "host/host.h"
+#include "host/forwarding_host.h"
 
 namespace ulvren {
 
@@ -15,25 +15,13 @@ namespace ulvren {
 std::string FormatTraceLine(const ScsiPassThroughRequest& request);
 
 // Wraps any host and writes one trace line per pass-through request, after it completes.
-class TracingHost final : public Host {
+class TracingHost final : public ForwardingHost {
   public:
-    TracingHost(Host& inner, std::ostream& out) : inner_(inner), out_(out) {}
+    TracingHost(Host& inner, std::ostream& out) : ForwardingHost(inner), out_(out) {}
 
-    DeviceHandle Open(const std::string& device_path) override { return inner_.Open(device_path); }
-    void Close(DeviceHandle handle) override { inner_.Close(handle); }
     bool PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override;
-    bool ControlVolume(DeviceHandle handle, VolumeControl control) override {
-        return inner_.ControlVolume(handle, control);
-    }
-    std::vector<std::string> RemovableDriveRoots() override { return inner_.RemovableDriveRoots(); }
-    std::string DevicePathPrefix() const override { return inner_.DevicePathPrefix(); }
-    std::uint32_t MaxTransferSectors(DeviceHandle handle) override {
-        return inner_.MaxTransferSectors(handle);
-    }
-    std::string LastErrorText() const override { return inner_.LastErrorText(); }
 
   private:
-    Host& inner_;
     std::ostream& out_;
     std::mutex out_mutex_;
 };

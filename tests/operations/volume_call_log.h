@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "host/host.h"
+#include "host/forwarding_host.h"
 
 namespace ulvren::testing {
 
 // Wraps a host and notes, in order, every open ("open", or "open failed"), close, and volume
 // control ("lock", "unlock", "dismount") that passes through it.
-class VolumeCallLog final : public Host {
+class VolumeCallLog final : public ForwardingHost {
   public:
-    explicit VolumeCallLog(Host& inner) : inner_(inner) {}
+    explicit VolumeCallLog(Host& inner) : ForwardingHost(inner) {}
 
     // Runs `hook` once, right after the next close.
     void AfterNextClose(std::function<void()> hook) {
@@ -27,13 +27,13 @@ class VolumeCallLog final : public Host {
     }
 
     DeviceHandle Open(const std::string& device_path) override {
-        const DeviceHandle handle = inner_.Open(device_path);
+        const DeviceHandle handle = inner().Open(device_path);
         Note(handle == INVALID_HANDLE_VALUE ? "open failed" : "open");
         return handle;
     }
     void Close(DeviceHandle handle) override {
         Note("close");
-        inner_.Close(handle);
+        inner().Close(handle);
         std::function<void()> hook;
         {
             std::lock_guard lock(mutex_);
@@ -47,17 +47,8 @@ class VolumeCallLog final : public Host {
         Note(control == VolumeControl::Lock     ? "lock"
              : control == VolumeControl::Unlock ? "unlock"
                                                 : "dismount");
-        return inner_.ControlVolume(handle, control);
+        return inner().ControlVolume(handle, control);
     }
-    bool PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override {
-        return inner_.PassThrough(handle, request);
-    }
-    std::vector<std::string> RemovableDriveRoots() override { return inner_.RemovableDriveRoots(); }
-    std::string DevicePathPrefix() const override { return inner_.DevicePathPrefix(); }
-    std::uint32_t MaxTransferSectors(DeviceHandle handle) override {
-        return inner_.MaxTransferSectors(handle);
-    }
-    std::string LastErrorText() const override { return inner_.LastErrorText(); }
 
   private:
     void Note(std::string call) {
@@ -65,7 +56,6 @@ class VolumeCallLog final : public Host {
         calls_.push_back(std::move(call));
     }
 
-    Host& inner_;
     mutable std::mutex mutex_;
     std::vector<std::string> calls_;
     std::function<void()> after_next_close_;
