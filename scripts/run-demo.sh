@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
 cmake --preset default >/dev/null
-cmake --build --preset default
+cmake --build --preset default --target ulvren
 ulvren=build/default/src/cli/ulvren
 set -x
 "$ulvren" --simulate demo.img detect

@@ -50,7 +50,9 @@ std::string UsageText() {
            "  change-password                 check the old password, then set a new one\n"
            "\n"
            "options:\n"
-           "  --device PATH                   use this device instead of searching for it\n"
+           "  --device PATH                   use this device instead of searching for it "
+           "(detect:\n"
+           "                                  look for the recorder there only)\n"
            "  --password-stdin                read passwords one per line from standard input\n"
            "                                  (change-password: old, new, new again)\n"
            "  --simulate IMAGE                use a simulated recorder stored in IMAGE\n"
@@ -146,9 +148,6 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (command != Command::Login && command != Command::ChangePassword && options.password_stdin) {
         return fail("--password-stdin goes with login and change-password");
-    }
-    if (command == Command::Detect && options.device_path) {
-        return fail("detect searches every removable drive; --device goes with the other commands");
     }
     return {options, {}};
 }

@@ -131,7 +131,7 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
     {
         OperationRunner runner(state);
         bool device_known = true;
-        if (options.device_path) {
+        if (options.device_path && options.command != Command::Detect) {
             state->members.device_path.Set(*options.device_path);
         } else {
             window.SetDetectionReport(options.command == Command::Detect ? DetectionReport::Show

@@ -9,6 +9,7 @@
 #include "host/host.h"
 #include "host/linux/linux_host.h"
 #include "host/simulated/simulated_recorder.h"
+#include "host/single_device_host.h"
 #include "host/tracing_host.h"
 #include "text/language_choice.h"
 
@@ -58,6 +59,13 @@ int main(int argc, char** argv) {
         }
         tracing = std::make_unique<TracingHost>(*host, trace_file);
         host = tracing.get();
+    }
+    // detect --device looks for the recorder at that path only; the other commands use the path
+    // without a detection.
+    std::unique_ptr<SingleDeviceHost> single_device;
+    if (options.device_path && options.command == cli::Command::Detect) {
+        single_device = std::make_unique<SingleDeviceHost>(*host, *options.device_path);
+        host = single_device.get();
     }
     ScopedHost installed(*host);
     return cli::RunCommand(options, LanguageFromLocaleEnvironment(), std::cout, std::cerr);

@@ -74,8 +74,11 @@ locale=zh_TW.UTF-8 expect 0 "格式化成功!" -- --device '\\?\E:' format --typ
 expect 1 "" -- --device '\\?\F:' set-clock
 grep -q 'cannot open \\\\?\\F:: no such device' "$work/err" || fail "no reason for a failed open: $(cat "$work/err")"
 
+# detect --device looks at that device only: the card reader D: is not the recorder.
+expect 0 'Device: \\?\E:' -- --device '\\?\E:' detect
+expect 1 "Device not found" -- --device '\\?\D:' detect
+
 # Usage errors.
 expect 2 "" -- set-clock --time 2013-02-29T00:00:00
 expect 2 "" -- login --stamp
-expect 2 "" -- --device '\\?\E:' detect
 echo "operations_test: all checks passed"
