@@ -80,6 +80,13 @@ place_stage() { # IMAGE SECTOR LABEL
 
 # --- QEMU --------------------------------------------------------------------------------------
 
+# Writes the blkdebug rules for failing_hard_disk: reads of SECTOR fail with EIO, the first
+# time only when ONCE is "on".
+failing_reads() { # SECTOR ONCE
+    printf '[inject-error]\nevent = "read_aio"\nerrno = "5"\nsector = "%s"\nonce = "%s"\n' \
+        "$1" "$2" >rules.cfg
+}
+
 qemu_pid=""
 stop_qemu() {
     if [[ -n $qemu_pid ]]; then
@@ -105,6 +112,10 @@ start_qemu() { # BOOT_ORDER DISK...
         case $disk in
         floppy:*) drives+=(-drive "file=${disk#*:},if=floppy,format=raw") ;;
         hard_disk:*) drives+=(-drive "file=${disk#*:},if=ide,index=0,media=disk,format=raw") ;;
+        # QEMU's blkdebug driver between the disk and its image fails reads as the rules say.
+        failing_hard_disk:*)
+            drives+=(-drive "file=blkdebug:rules.cfg:${disk#*:},if=ide,index=0,media=disk,format=raw")
+            ;;
         *) fail "unknown disk $disk" ;;
         esac
     done
@@ -270,6 +281,25 @@ geometry_not_addressable)
     poke disk.img "$SECTORS_PER_TRACK" 2 0
     place_stage disk.img 12 sector-12
     start_qemu a floppy:disk.img
+    expect_message "$DISK_ERROR"
+    ;;
+read_error_once)
+    # The first read of sector 12 fails with EIO and the second succeeds: the retry must ask for
+    # the sector again (the failed extended read leaves a count of 0 in the packet).
+    format_image disk.img "$FLOPPY_SECTORS"
+    poke disk.img "$DRIVE_NUMBER" 1 0x80
+    place_stage disk.img 12 sector-12
+    failing_reads 12 on
+    start_qemu c failing_hard_disk:disk.img
+    expect_stage sector-12 80
+    ;;
+read_error_always)
+    # Every read of sector 12 fails with EIO: after its tries the bootstrap says so.
+    format_image disk.img "$FLOPPY_SECTORS"
+    poke disk.img "$DRIVE_NUMBER" 1 0x80
+    place_stage disk.img 12 sector-12
+    failing_reads 12 off
+    start_qemu c failing_hard_disk:disk.img
     expect_message "$DISK_ERROR"
     ;;
 key_restarts)

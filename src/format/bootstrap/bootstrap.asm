@@ -104,6 +104,9 @@ read_attempt:
         test    cl, 1
         jz      read_chs
 
+        ; The BIOS writes the count of sectors it read back into the packet (0 after a failed
+        ; read), so every attempt asks for its one sector afresh.
+        mov     word [bp + 2], 1
         mov     si, bp                  ; DS:SI = the disk address packet
         mov     ah, 0x42
         mov     dl, [DRIVE_NUMBER]
