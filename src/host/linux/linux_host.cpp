@@ -11,8 +11,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <fstream>
+#include <thread>
 
 #include "host/linux/error_text.h"
 #include "host/linux/mount_table.h"
@@ -109,8 +111,11 @@ bool LinuxHost::ControlVolume(DeviceHandle handle, VolumeControl control) {
 }
 
 // The exclusive flock keeps udev and the desktop's probes off the disk while it is rewritten;
-// unmounting makes sure no file system cache writes stale sectors back over it afterwards. A lock
-// whose unmount fails keeps the flock: the session unlocks and closes the disk either way.
+// unmounting makes sure no file system cache writes stale sectors back over it afterwards. The
+// unmount is tried even when the flock cannot be had (udev holds a shared one for a moment while
+// it probes a disk that was just plugged in or re-read), since the session goes on either way and
+// a mounted file system must not outlive a format. A lock whose unmount fails keeps the flock: the
+// session unlocks and closes the disk either way.
 bool LinuxHost::Lock(int fd) {
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
@@ -120,11 +125,30 @@ bool LinuxHost::Lock(int fd) {
     if (!S_ISBLK(status.st_mode)) {
         return FailWithErrno("cannot lock " + PathOf(fd), ENOTBLK);
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        return FailWithErrno("cannot lock " + PathOf(fd), error);
+    const bool flocked = TakeExclusiveFlock(fd);
+    const int flock_error = errno;
+    const bool unmounted =
+        UnmountFileSystemsOf(DeviceNumber{major(status.st_rdev), minor(status.st_rdev)});
+    if (!flocked) {
+        return FailWithErrno("cannot lock " + PathOf(fd), flock_error);
     }
-    return UnmountFileSystemsOf(DeviceNumber{major(status.st_rdev), minor(status.st_rdev)});
+    return unmounted;
+}
+
+// A probe's shared flock lasts a moment: a few short tries outwait it without hanging the session
+// behind a holder that keeps the disk for good.
+bool LinuxHost::TakeExclusiveFlock(int fd) {
+    constexpr int kTries = 20;
+    constexpr auto kPause = std::chrono::milliseconds(50);
+    for (int attempt = 1;; ++attempt) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            return true;
+        }
+        if ((errno != EWOULDBLOCK && errno != EINTR) || attempt == kTries) {
+            return false;
+        }
+        std::this_thread::sleep_for(kPause);
+    }
 }
 
 bool LinuxHost::UnmountFileSystemsOf(DeviceNumber disk) {

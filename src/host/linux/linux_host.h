@@ -34,6 +34,7 @@ class LinuxHost final : public Host {
 
   private:
     bool Lock(int fd);
+    bool TakeExclusiveFlock(int fd);
     bool Unlock(int fd);
     bool Dismount(int fd);
     // Unmounts every file system on the disk `disk` or on one of its partitions.
