@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 namespace ulvren {
 
 // The operating system's named mutex: one object shared by every process that uses the same
@@ -12,9 +14,14 @@ class NamedSystemMutex {
   public:
     virtual ~NamedSystemMutex() = default;
 
-    // Blocks on the OS object until it is held. False when the object cannot be created or
-    // opened; then nothing is held.
-    virtual bool Lock() = 0;
+    enum class Outcome {
+        Locked,       // held now
+        Unavailable,  // the object cannot be created or opened; nothing is held
+        Cancelled,    // `stop` was requested before the object was taken; nothing is held
+    };
+
+    // Blocks on the OS object (no polling) until it is held, or until `stop` is requested.
+    virtual Outcome Lock(std::stop_token stop) = 0;
 
     // Gives the object back; called only after Lock returned true.
     virtual void Unlock() = 0;

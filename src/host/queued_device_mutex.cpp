@@ -24,12 +24,13 @@ bool QueuedDeviceMutex::Acquire(std::stop_token stop) {
     gate_held_ = true;
     lock.unlock();
 
-    // Only the head of the queue blocks here, on the OS object. Whether it could be taken is not
-    // a reason to stop: the gate alone still keeps this process's sessions apart.
-    const bool system_locked = system_mutex_ != nullptr && system_mutex_->Lock();
+    // Only the head of the queue blocks here, on the OS object. An object that cannot be had is
+    // not a reason to stop: the gate alone still keeps this process's sessions apart.
+    const auto outcome = system_mutex_ != nullptr ? system_mutex_->Lock(stop)
+                                                  : NamedSystemMutex::Outcome::Unavailable;
 
     lock.lock();
-    system_mutex_held_ = system_locked;
+    system_mutex_held_ = outcome == NamedSystemMutex::Outcome::Locked;
     if (stop.stop_requested()) {
         OpenGate(lock);
         return false;

@@ -12,9 +12,9 @@
 namespace ulvren {
 
 // The device mutex of one process. Its threads queue in arrival order on an in-process gate, and
-// only the one at the head of the queue waits on the OS's named mutex. A wait on the gate can be
-// cancelled at once; the OS wait cannot, so the head checks for cancellation when it returns and
-// gives the named mutex straight back if it was cancelled meanwhile.
+// only the one at the head of the queue waits on the OS's named mutex. Both waits end at once
+// when the stop is requested; a head that took the named mutex just as the stop came gives it
+// straight back.
 //
 // When the named mutex cannot be created or opened, or none is given, the gate still keeps this
 // process's device sessions one at a time; only other processes are then not held off.

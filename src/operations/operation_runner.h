@@ -37,9 +37,9 @@ class OperationRunner {
     // wait.
     void Close();
 
-    // Waits until every worker started so far has ended. A worker that heads the queue in
-    // another process's named mutex ends once that process gives the mutex back. Never call it
-    // from a worker's thread (nor from a status poster or control enabler).
+    // Waits until every worker started so far has ended. Without a Close first, that includes
+    // workers still waiting for the mutex (held, perhaps, by another process). Never call it from
+    // a worker's thread (nor from a status poster or control enabler).
     void WaitUntilIdle();
 
     // Close, then WaitUntilIdle: what the host does before the process ends.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,7 +58,7 @@ TEST(FlockNamedMutexTest, LocksAFileNamedAfterTheMutexInTheFirstUsableDirectory)
     const std::string lock_file = FlockNamedMutex::LockFilePath(dir.Path(), kDeviceMutexName);
     EXPECT_NE(lock_file.find("SCSI"), std::string::npos);
 
-    ASSERT_TRUE(mutex.Lock());
+    ASSERT_EQ(mutex.Lock({}), NamedSystemMutex::Outcome::Locked);
     EXPECT_TRUE(IsLockedByAnother(lock_file));
     mutex.Unlock();
     EXPECT_FALSE(IsLockedByAnother(lock_file));
@@ -66,7 +67,7 @@ TEST(FlockNamedMutexTest, LocksAFileNamedAfterTheMutexInTheFirstUsableDirectory)
 TEST(FlockNamedMutexTest, FailsWhenNoDirectoryCanHoldTheLockFile) {
     TempDirectory dir;
     FlockNamedMutex mutex(kDeviceMutexName, {dir.Path() + "/missing", dir.Path() + "/gone"});
-    EXPECT_FALSE(mutex.Lock());
+    EXPECT_EQ(mutex.Lock({}), NamedSystemMutex::Outcome::Unavailable);
 }
 
 // Two processes, each entering and leaving its "session" many times under the device mutex,
@@ -126,25 +127,37 @@ TEST(FlockNamedMutexTest, TwoProcessesNeverOverlapTheirSessions) {
     EXPECT_EQ(entries, 2 * kRounds);
 }
 
-// A holder that dies without giving the mutex back frees it, like an abandoned mutex.
-TEST(FlockNamedMutexTest, HolderThatDiesReleasesIt) {
-    TempDirectory dir;
+// Forks a process that takes the mutex and holds it until it is killed. Its pid, or -1.
+pid_t ForkHolder(const std::string& directory) {
     int pipe_fds[2];
-    ASSERT_EQ(::pipe(pipe_fds), 0);
+    if (::pipe(pipe_fds) != 0) {
+        return -1;
+    }
     const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
     if (pid == 0) {
-        FlockNamedMutex mutex(kDeviceMutexName, {dir.Path()});
-        const char held = mutex.Lock() ? 'y' : 'n';
+        FlockNamedMutex mutex(kDeviceMutexName, {directory});
+        const char held = mutex.Lock({}) == NamedSystemMutex::Outcome::Locked ? 'y' : 'n';
         [[maybe_unused]] const auto written = ::write(pipe_fds[1], &held, 1);
         ::pause();  // until killed, still holding it
         ::_exit(0);
     }
     ::close(pipe_fds[1]);
     char held = 0;
-    ASSERT_EQ(::read(pipe_fds[0], &held, 1), 1);
+    const bool holding = pid > 0 && ::read(pipe_fds[0], &held, 1) == 1 && held == 'y';
     ::close(pipe_fds[0]);
-    ASSERT_EQ(held, 'y');
+    if (!holding && pid > 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        return -1;
+    }
+    return pid;
+}
+
+// A holder that dies without giving the mutex back frees it, like an abandoned mutex.
+TEST(FlockNamedMutexTest, HolderThatDiesReleasesIt) {
+    TempDirectory dir;
+    const pid_t pid = ForkHolder(dir.Path());
+    ASSERT_GT(pid, 0);
 
     auto mutex = OpenDeviceMutex({dir.Path()});
     std::atomic<bool> acquired{false};
@@ -157,6 +170,42 @@ TEST(FlockNamedMutexTest, HolderThatDiesReleasesIt) {
     waiter.join();
     EXPECT_TRUE(acquired.load());
     mutex->Release();
+}
+
+// Shutdown does not wait for another process: a wait on its lock ends when the stop is requested,
+// while that process still holds it, and the lock is not left taken by the abandoned wait.
+TEST(FlockNamedMutexTest, WaitBehindAnotherProcessEndsOnStop) {
+    TempDirectory dir;
+    const pid_t pid = ForkHolder(dir.Path());
+    ASSERT_GT(pid, 0);
+
+    auto mutex = OpenDeviceMutex({dir.Path()});
+    std::stop_source stop;
+    std::thread waiter([&] { EXPECT_FALSE(mutex->Acquire(stop.get_token())); });
+    std::this_thread::sleep_for(100ms);
+    stop.request_stop();
+    waiter.join();
+    EXPECT_EQ(::waitpid(pid, nullptr, WNOHANG), 0) << "the holder should still be running";
+
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    // The given-up wait takes the lock when the holder goes and hands it straight on.
+    EXPECT_TRUE(mutex->Acquire({}));
+    mutex->Release();
+}
+
+// Every user of the machine can open the lock file, whatever umask its creator had.
+TEST(FlockNamedMutexTest, LockFileIsSharedByEveryUser) {
+    TempDirectory dir;
+    const mode_t old_mask = ::umask(077);
+    FlockNamedMutex mutex(kDeviceMutexName, {dir.Path()});
+    ASSERT_EQ(mutex.Lock({}), NamedSystemMutex::Outcome::Locked);
+    ::umask(old_mask);
+    mutex.Unlock();
+    struct stat status {};
+    ASSERT_EQ(::stat(FlockNamedMutex::LockFilePath(dir.Path(), kDeviceMutexName).c_str(), &status),
+              0);
+    EXPECT_EQ(status.st_mode & 0777, 0666u);
 }
 
 }  // namespace

@@ -14,15 +14,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A named mutex whose Lock waits until the test lets it return, with the result it was given.
+// A named mutex whose Lock waits until the test lets it return, with the result it was given,
+// whatever the stop says.
 class HeldSystemMutex final : public NamedSystemMutex {
   public:
     HeldSystemMutex(bool lock_result, std::shared_future<void> returns,
                     std::shared_ptr<std::atomic<int>> unlocks)
         : lock_result_(lock_result), returns_(std::move(returns)), unlocks_(std::move(unlocks)) {}
-    bool Lock() override {
+    Outcome Lock(std::stop_token) override {
         returns_.wait();
-        return lock_result_;
+        return lock_result_ ? Outcome::Locked : Outcome::Unavailable;
     }
     void Unlock() override { ++*unlocks_; }
 

@@ -28,10 +28,12 @@ class FlockNamedMutex final : public NamedSystemMutex {
     FlockNamedMutex(const FlockNamedMutex&) = delete;
     FlockNamedMutex& operator=(const FlockNamedMutex&) = delete;
 
-    bool Lock() override;
+    Outcome Lock(std::stop_token stop) override;
     void Unlock() override;
 
   private:
+    // The lock file's descriptor, or -1 when none of the directories can hold it, or when it
+    // exists but cannot be opened (another directory would not be shared with its users).
     int OpenLockFile() const;
 
     std::string name_;
