@@ -1,10 +1,13 @@
 #include "cli/password_input.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <iostream>
+#include <iterator>
 
 namespace ulvren::cli {
 namespace {
@@ -15,21 +18,48 @@ void StripLineEnd(std::string& line) {
     }
 }
 
-// Echo stays off for the life of this object, and comes back even when reading fails.
+// What a signal handler needs to give the terminal its echo back.
+int echo_terminal = -1;
+termios echo_saved{};
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+// Ctrl-C at the prompt must not leave the shell without echo: put the terminal back, then let the
+// signal end the program as it would have.
+extern "C" void RestoreEchoAndRaise(int signal_number) {
+    tcsetattr(echo_terminal, TCSAFLUSH, &echo_saved);
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
+// Echo stays off for the life of this object, and comes back even when reading fails or a signal
+// ends the program.
 class EchoOff {
   public:
     explicit EchoOff(int fd) : fd_(fd) {
         active_ = tcgetattr(fd_, &saved_) == 0;
-        if (active_) {
-            termios quiet = saved_;
-            quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
-            quiet.c_lflag |= ECHONL;
-            active_ = tcsetattr(fd_, TCSAFLUSH, &quiet) == 0;
+        if (!active_) {
+            return;
         }
+        echo_terminal = fd_;
+        echo_saved = saved_;
+        struct sigaction action {};
+        action.sa_handler = RestoreEchoAndRaise;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+            sigaction(kEndingSignals[i], &action, &previous_[i]);
+        }
+        termios quiet = saved_;
+        quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
+        quiet.c_lflag |= ECHONL;
+        tcsetattr(fd_, TCSAFLUSH, &quiet);
     }
     ~EchoOff() {
-        if (active_) {
-            tcsetattr(fd_, TCSAFLUSH, &saved_);
+        if (!active_) {
+            return;
+        }
+        tcsetattr(fd_, TCSAFLUSH, &saved_);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+            sigaction(kEndingSignals[i], &previous_[i], nullptr);
         }
     }
     EchoOff(const EchoOff&) = delete;
@@ -38,6 +68,7 @@ class EchoOff {
   private:
     int fd_;
     termios saved_{};
+    struct sigaction previous_[std::size(kEndingSignals)]{};
     bool active_ = false;
 };
 

@@ -51,6 +51,15 @@ grep -q 'Password: ' <<<"$out" || fail "no prompt on the terminal: $out"
 grep -q 'Login successfully!' <<<"$out" || fail "terminal login: $out"
 ! grep -q secret <<<"$out" || fail "the password was echoed"
 
+# Ctrl-C at the prompt ends the tool and gives the terminal its echo back.
+cat >"$work/interrupt.sh" <<SCRIPT
+trap 'stty -a | grep -o -- " -\\?echo " | head -n 1; exit 0' INT
+env LC_ALL=C '$ulvren' --simulate '$image' login
+echo "the tool went on after the interrupt"
+SCRIPT
+out=$( (sleep 2; printf '\003'; sleep 1) | script -qec "bash '$work/interrupt.sh'" /dev/null)
+grep -q ' echo ' <<<"$out" || fail "echo not restored after Ctrl-C: $out"
+
 # The clock: 4 March 2012 05:06:07 without a time stamp.
 expect 0 "Set Date/Time successfully!" -- --trace "$work/clock.log" set-clock \
     --time 2012-03-04T05:06:07 --no-stamp
