@@ -73,6 +73,15 @@ RecorderFirmware::RecorderFirmware(std::unique_ptr<SectorStorage> storage,
                                    RecorderSettings settings, PersistSettings persist)
     : storage_(std::move(storage)), settings_(std::move(settings)), persist_(std::move(persist)) {}
 
+void RecorderFirmware::BeginSession() {
+    old_password_verified_ = false;
+    if (load_) {
+        if (auto kept = load_()) {
+            settings_ = std::move(*kept);
+        }
+    }
+}
+
 std::uint32_t RecorderFirmware::ReportedSectorCount() const {
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(storage_->SectorCount(), 0xFFFFFFFF));
 }

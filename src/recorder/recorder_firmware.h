@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -30,12 +31,22 @@ struct ScsiCommandResult {
 class RecorderFirmware {
   public:
     using PersistSettings = std::function<void(const RecorderSettings&)>;
+    // Reads the settings as they are kept now; empty when they cannot be read.
+    using LoadSettings = std::function<std::optional<RecorderSettings>()>;
 
     RecorderFirmware(std::unique_ptr<SectorStorage> storage, RecorderSettings settings = {},
                      PersistSettings persist = {});
 
     ScsiCommandResult Execute(std::span<const std::uint8_t> cdb, DataDirection direction,
                               std::span<std::uint8_t> data);
+
+    // Where the settings are kept, when something else (another process's recorder over the same
+    // image) may change them between sessions.
+    void SetSettingsSource(LoadSettings load) { load_ = std::move(load); }
+
+    // A host opened the device: take up the settings as they are kept now, as a device that was
+    // used elsewhere in between would.
+    void BeginSession();
 
     const RecorderSettings& Settings() const { return settings_; }
     SectorStorage& Storage() { return *storage_; }
@@ -53,6 +64,7 @@ class RecorderFirmware {
     std::unique_ptr<SectorStorage> storage_;
     RecorderSettings settings_;
     PersistSettings persist_;
+    LoadSettings load_;
     std::vector<std::uint8_t> last_sense_;
     // A new password is taken only right after the old one was verified.
     bool old_password_verified_ = false;

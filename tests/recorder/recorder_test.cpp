@@ -159,6 +159,38 @@ TEST_F(SimulatedMachineTest, KeepsItsSettingsAcrossRuns) {
     EXPECT_EQ(std::filesystem::file_size(image_), 4096u * 512u);
 }
 
+// Two runs over one image, one after the other in their device sessions: each session starts
+// from what the other left, so neither overwrites the other's change.
+TEST_F(SimulatedMachineTest, EachSessionStartsFromTheKeptSettings) {
+    std::string error;
+    auto first = OpenSimulatedMachine({image_, 4096, std::nullopt}, error);
+    ASSERT_TRUE(first) << error;
+    auto second = OpenSimulatedMachine({image_, std::nullopt, std::nullopt}, error);
+    ASSERT_TRUE(second) << error;
+
+    const auto session = [](SimulatedMachine& machine, const auto& commands) {
+        ScopedHost installed(*machine.host);
+        CUsbDisk disk;
+        const DeviceHandle handle = disk.OpenDevice("\\\\?\\E:");
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        commands(disk, handle);
+        disk.CloseDevice(handle);
+    };
+    session(*second, [](CUsbDisk& disk, DeviceHandle handle) {
+        EXPECT_NE(disk.SetDiskType(handle, DISK_TYPE_PASSWORD), 0);
+    });
+    session(*first, [](CUsbDisk& disk, DeviceHandle handle) {
+        std::uint8_t type = 0;
+        EXPECT_NE(disk.GetDiskType(handle, type), 0);
+        EXPECT_EQ(type, DISK_TYPE_PASSWORD);
+        EXPECT_NE(disk.SetClock(handle, "20120304050607N"), 0);
+    });
+    const auto kept = LoadSettingsFile(StateFilePathFor(image_), error);
+    ASSERT_TRUE(kept) << error;
+    EXPECT_EQ(kept->disk_type, DISK_TYPE_PASSWORD);
+    EXPECT_EQ(kept->clock, "20120304050607");
+}
+
 TEST_F(SimulatedMachineTest, RefusesAMismatchedSizeOrABrokenStateFile) {
     std::string error;
     ASSERT_TRUE(OpenSimulatedMachine({image_, 4096, std::nullopt}, error));

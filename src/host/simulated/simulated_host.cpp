@@ -141,6 +141,9 @@ DeviceHandle SimulatedHost::Open(const std::string& device_path) {
     }
     const DeviceHandle handle = next_handle_++;
     open_handles_[handle] = device_path;
+    if (drive->firmware) {
+        drive->firmware->BeginSession();
+    }
     return handle;
 }
 

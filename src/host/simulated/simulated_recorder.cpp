@@ -52,14 +52,18 @@ std::optional<SimulatedMachine> OpenSimulatedMachine(const SimulatedMachineOptio
         storage = std::move(created);
     }
 
+    bool settings_changed = !std::filesystem::exists(state_path);
     if (options.max_transfer_sectors) {
         if (*options.max_transfer_sectors < 1 || *options.max_transfer_sectors > 65535) {
             error = "the maximum transfer is 1 to 65535 sectors";
             return std::nullopt;
         }
+        settings_changed |= settings.max_transfer_sectors != *options.max_transfer_sectors;
         settings.max_transfer_sectors = *options.max_transfer_sectors;
     }
-    if (!SaveSettingsFile(state_path, settings, error)) {
+    // Written only when something changed: another run over the same image may be in a device
+    // session right now, and its settings must not be overwritten with older ones.
+    if (settings_changed && !SaveSettingsFile(state_path, settings, error)) {
         return std::nullopt;
     }
 
@@ -69,6 +73,12 @@ std::optional<SimulatedMachine> OpenSimulatedMachine(const SimulatedMachineOptio
             std::string ignored;
             SaveSettingsFile(state_path, changed, ignored);
         });
+    // Each device session starts from the state file, which the device sessions of other runs
+    // over the same image (serialised by the device mutex) may have changed.
+    machine.recorder->SetSettingsSource([state_path]() -> std::optional<RecorderSettings> {
+        std::string ignored;
+        return LoadSettingsFile(state_path, ignored);
+    });
     machine.host = std::make_unique<SimulatedHost>();
     // Nobody reads the request log of this machine (--trace records requests), and a format of a
     // large drive would fill it with tens of thousands of entries.
