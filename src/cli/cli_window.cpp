@@ -30,6 +30,13 @@ void CliWindow::PostStatus(OperationStatus status) {
              << CurrentHost().LastErrorText() << '\n';
         return;
     }
+    if (status == STATUS_DEVICE_NOT_FOUND) {
+        // A drive that could not even be opened may have been the recorder: say why, for example
+        // that vendor commands need root.
+        if (const std::string reason = CurrentHost().LastErrorText(); !reason.empty()) {
+            err_ << "ulvren: " << reason << '\n';
+        }
+    }
     if (detection_report_ == DetectionReport::Show) {
         PrintDetection(status);
         return;
