@@ -46,7 +46,11 @@ class EchoOff {
         action.sa_handler = RestoreEchoAndRaise;
         sigemptyset(&action.sa_mask);
         for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
-            sigaction(kEndingSignals[i], &action, &previous_[i]);
+            // A signal that whoever started us ignores stays ignored.
+            sigaction(kEndingSignals[i], nullptr, &previous_[i]);
+            if (previous_[i].sa_handler != SIG_IGN) {
+                sigaction(kEndingSignals[i], &action, nullptr);
+            }
         }
         termios quiet = saved_;
         quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);

@@ -43,22 +43,48 @@ printf '\nnew\nNEW\n' | expect 1 "Confirm password don't match new password!" --
 printf '\nsecret\nsecret\n' | expect 0 "Change password successfully!" -- change-password --password-stdin
 printf 'secret\n' | expect 0 "Login successfully!" -- login --password-stdin
 
-# From the terminal, with echo off: the prompt shows, the password does not. (The pause lets the
-# tool turn echo off before the line arrives.)
-out=$( (sleep 2; printf 'secret\r') |
-    script -qec "env LC_ALL=C '$ulvren' --simulate '$image' login" /dev/null)
+# Runs COMMAND on a terminal of its own (script's pseudo-terminal), types KEYS once the password
+# prompt shows, and prints what the terminal showed. Waiting for the prompt means echo is already
+# off when the keys arrive.
+on_terminal() { # KEYS COMMAND
+    local keys=$1 command=$2 pid
+    rm -f "$work/keyboard" "$work/screen"
+    mkfifo "$work/keyboard"
+    # A job started with & ignores SIGINT unless told otherwise; the terminal's Ctrl-C must count.
+    env --default-signal=INT,QUIT script -qfec "$command" /dev/null <"$work/keyboard" \
+        >"$work/screen" 2>&1 &
+    pid=$!
+    exec 4>"$work/keyboard"
+    for _ in $(seq 300); do
+        grep -q 'Password: ' "$work/screen" 2>/dev/null && break
+        sleep 0.1
+    done
+    printf "$keys" >&4
+    # Never hang the test on a tool that waits on: give it 30 s.
+    timeout 30 tail --pid="$pid" -f /dev/null || kill "$pid" 2>/dev/null || true
+    wait "$pid" || true
+    exec 4>&-
+    tr -d '\0' <"$work/screen"
+}
+
+# From the terminal, with echo off: the prompt shows, the password does not.
+out=$(on_terminal 'secret\r' "env LC_ALL=C '$ulvren' --simulate '$image' login")
 grep -q 'Password: ' <<<"$out" || fail "no prompt on the terminal: $out"
 grep -q 'Login successfully!' <<<"$out" || fail "terminal login: $out"
 ! grep -q secret <<<"$out" || fail "the password was echoed"
 
-# Ctrl-C at the prompt ends the tool and gives the terminal its echo back.
+# Ctrl-C at the prompt ends the tool and gives the terminal its echo back. (Whether the shell
+# around it sees the interrupt too depends on timing, so both ways report the terminal's state.)
 cat >"$work/interrupt.sh" <<SCRIPT
-trap 'stty -a | grep -o -- " -\\?echo " | head -n 1; exit 0' INT
+report() { stty -a | grep -o -- " -\\?echo " | head -n 1; }
+trap 'report; exit 0' INT
 env LC_ALL=C '$ulvren' --simulate '$image' login
-echo "the tool went on after the interrupt"
+echo "status \$?"
+report
 SCRIPT
-out=$( (sleep 2; printf '\003'; sleep 1) | script -qec "bash '$work/interrupt.sh'" /dev/null)
+out=$(on_terminal '\003' "bash '$work/interrupt.sh'")
 grep -q ' echo ' <<<"$out" || fail "echo not restored after Ctrl-C: $out"
+! grep -q 'status 0' <<<"$out" || fail "the tool went on after Ctrl-C: $out"
 
 # The clock: 4 March 2012 05:06:07 without a time stamp.
 expect 0 "Set Date/Time successfully!" -- --trace "$work/clock.log" set-clock \
