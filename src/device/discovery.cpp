@@ -23,14 +23,6 @@ int EnumRemovableDrives(DriveList& list, std::int8_t* count) {
     return 1;
 }
 
-std::string DevicePathFromRoot(const std::string& prefix, const std::string& root) {
-    std::string path = prefix + root;
-    if (!path.empty() && path.back() == '\\') {
-        path.pop_back();
-    }
-    return path;
-}
-
 int CUsbDisk::IdentifyDevice(DeviceHandle handle) {
     if (handle == INVALID_HANDLE_VALUE) {
         return 0;

@@ -16,8 +16,4 @@ using DriveList = std::array<std::string, kDriveListSlots>;
 // was, or when `count` is null. Drives beyond the 32nd are not listed.
 int EnumRemovableDrives(DriveList& list, std::int8_t* count);
 
-// Builds the device path of a drive from its root path: the host's prefix, then the root path
-// with a trailing backslash removed.
-std::string DevicePathFromRoot(const std::string& prefix, const std::string& root);
-
 }  // namespace ulvren

@@ -23,6 +23,14 @@ std::atomic<Host*> current_host{&no_host};
 
 }  // namespace
 
+std::string DevicePathFromRoot(const std::string& prefix, const std::string& root) {
+    std::string path = prefix + root;
+    if (!path.empty() && path.back() == '\\') {
+        path.pop_back();
+    }
+    return path;
+}
+
 Host& CurrentHost() {
     return *current_host.load();
 }

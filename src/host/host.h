@@ -43,6 +43,10 @@ class Host {
     virtual std::string LastErrorText() const = 0;
 };
 
+// The device path of a drive from its root path: the host's prefix, then the root path with a
+// trailing backslash removed (so "\\?\" and "E:\" give "\\?\E:").
+std::string DevicePathFromRoot(const std::string& prefix, const std::string& root);
+
 // The host that the device layer uses. Process-wide, like the operating system it stands for.
 Host& CurrentHost();
 

@@ -6,17 +6,6 @@
 #include "device/vendor_commands.h"
 
 namespace ulvren {
-namespace {
-
-std::string DevicePathOf(const std::string& prefix, std::string root) {
-    if (!root.empty() && root.back() == '\\') {
-        root.pop_back();
-    }
-    return prefix + root;
-}
-
-}  // namespace
-
 void SimulatedHost::AddRecorder(const std::string& root,
                                 std::shared_ptr<RecorderFirmware> firmware) {
     std::lock_guard lock(mutex_);
@@ -60,15 +49,6 @@ void SimulatedHost::VanishOnNextOpen(const std::string& root) {
     drives_[root].vanish_on_open = true;
 }
 
-void SimulatedHost::ClearFaults() {
-    std::lock_guard lock(mutex_);
-    faults_.clear();
-    writes_until_failure_.reset();
-    for (auto& [root, drive] : drives_) {
-        drive.vanish_on_open = false;
-    }
-}
-
 std::vector<ObservedRequest> SimulatedHost::Requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -77,11 +57,6 @@ std::vector<ObservedRequest> SimulatedHost::Requests() const {
 void SimulatedHost::SetRequestLogging(bool enabled) {
     std::lock_guard lock(mutex_);
     log_requests_ = enabled;
-}
-
-void SimulatedHost::ClearRequests() {
-    std::lock_guard lock(mutex_);
-    requests_.clear();
 }
 
 std::size_t SimulatedHost::OpenCount() const {
@@ -106,7 +81,7 @@ bool SimulatedHost::Fail(std::string reason) {
 
 SimulatedHost::Drive* SimulatedHost::FindDriveByPath(const std::string& device_path) {
     for (auto& [root, drive] : drives_) {
-        if (DevicePathOf(DevicePathPrefix(), root) == device_path) {
+        if (DevicePathFromRoot(DevicePathPrefix(), root) == device_path) {
             return &drive;
         }
     }

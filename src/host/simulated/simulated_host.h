@@ -63,14 +63,12 @@ class SimulatedHost final : public Host {
     // The drive is unplugged when someone next tries to open it: it vanishes between discovery
     // and the open.
     void VanishOnNextOpen(const std::string& root);
-    void ClearFaults();
 
     // Observation.
     std::vector<ObservedRequest> Requests() const;
     // The log is on by default, for tests. A long-running user such as the command line turns it
     // off, since a format of a large drive sends tens of thousands of requests.
     void SetRequestLogging(bool enabled);
-    void ClearRequests();
     std::size_t OpenCount() const;
     std::size_t OpenHandleCount() const;
     // How often a volume was opened while another volume handle of this host was still open.
