@@ -1,12 +1,11 @@
 #include "cli/commands.h"
 
-#include <ctime>
 #include <memory>
 #include <variant>
 
 #include "cli/cli_window.h"
 #include "cli/password_input.h"
-#include "host/linux/flock_named_mutex.h"
+#include "host/platform.h"
 #include "operations/operation_runner.h"
 #include "operations/starters.h"
 #include "text/text_catalogue.h"
@@ -16,14 +15,6 @@
 
 namespace ulvren::cli {
 namespace {
-
-LocalDateTime HostLocalTime() {
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    localtime_r(&now, &parts);
-    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-            parts.tm_hour,        parts.tm_min,     parts.tm_sec};
-}
 
 // What the user gives before the device is touched: the passwords' bytes and the clock string.
 struct CommandInput {
@@ -68,7 +59,8 @@ std::optional<CommandInput> GatherInput(const CliOptions& options, UiLanguage la
         }
     }
     if (options.command == Command::SetClock) {
-        const auto clock = BuildClockString(options.time.value_or(HostLocalTime()), options.stamp);
+        const auto clock =
+            BuildClockString(options.time.value_or(platform::SystemClock().Now()), options.stamp);
         if (!clock) {
             err << "ulvren: this computer's clock gives no valid date and time\n";
             return std::nullopt;

@@ -7,11 +7,10 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "host/host.h"
-#include "host/linux/linux_host.h"
-#include "host/simulated/simulated_recorder.h"
+#include "host/platform.h"
 #include "host/single_device_host.h"
 #include "host/tracing_host.h"
-#include "text/language_choice.h"
+#include "hosts/simulated/simulated_recorder.h"
 
 using namespace ulvren;
 
@@ -33,7 +32,7 @@ int main(int argc, char** argv) {
     }
 
     std::optional<SimulatedMachine> machine;
-    std::unique_ptr<Host> linux_host;
+    std::unique_ptr<Host> system_host;
     Host* host = nullptr;
     if (options.simulate_image) {
         std::string error;
@@ -45,8 +44,8 @@ int main(int argc, char** argv) {
         }
         host = machine->host.get();
     } else {
-        linux_host = std::make_unique<LinuxHost>();
-        host = linux_host.get();
+        system_host = platform::OpenSystemHost();
+        host = system_host.get();
     }
 
     std::ofstream trace_file;
@@ -68,5 +67,5 @@ int main(int argc, char** argv) {
         host = single_device.get();
     }
     ScopedHost installed(*host);
-    return cli::RunCommand(options, LanguageFromLocaleEnvironment(), std::cout, std::cerr);
+    return cli::RunCommand(options, platform::SystemUiLanguage(), std::cout, std::cerr);
 }

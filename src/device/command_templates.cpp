@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "device/vendor_commands.h"
+#include "protocol/vendor_protocol.h"
 
 namespace ulvren {
 namespace {

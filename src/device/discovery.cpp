@@ -4,8 +4,8 @@
 
 #include "device/command_templates.h"
 #include "device/usb_disk.h"
-#include "device/vendor_commands.h"
 #include "host/host.h"
+#include "protocol/vendor_protocol.h"
 
 namespace ulvren {
 

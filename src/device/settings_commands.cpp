@@ -3,7 +3,7 @@
 
 #include "device/command_templates.h"
 #include "device/usb_disk.h"
-#include "device/vendor_commands.h"
+#include "protocol/vendor_protocol.h"
 
 namespace ulvren {
 

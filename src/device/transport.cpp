@@ -2,8 +2,8 @@
 
 #include <span>
 
-#include "device/vendor_commands.h"
 #include "host/host.h"
+#include "protocol/vendor_protocol.h"
 
 namespace ulvren {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "device/transport.h"
-#include "device/vendor_commands.h"
+#include "protocol/vendor_protocol.h"
 
 namespace ulvren::fat32 {
 

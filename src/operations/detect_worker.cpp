@@ -2,10 +2,10 @@
 #include <string>
 
 #include "device/usb_disk.h"
-#include "device/vendor_commands.h"
 #include "operations/control_ids.h"
 #include "operations/device_session.h"
 #include "operations/workers.h"
+#include "protocol/vendor_protocol.h"
 
 namespace ulvren {
 namespace {

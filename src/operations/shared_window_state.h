@@ -4,7 +4,7 @@
 #include <string>
 
 #include "host/device_handle.h"
-#include "host/device_mutex.h"
+#include "operations/device_mutex.h"
 #include "operations/guarded.h"
 #include "operations/window_link.h"
 

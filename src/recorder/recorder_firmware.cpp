@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "device/vendor_commands.h"
+#include "protocol/vendor_protocol.h"
 
 namespace ulvren {
 namespace {

@@ -31,9 +31,4 @@ inline ModuleHandle ModuleOf(const StringTable& table) {
     return &table;
 }
 
-// The bytes of block `number` in exactly `language` in `module`, or an empty span when the module
-// has no such block. This is the only platform-dependent step of the lookup.
-std::span<const std::uint8_t> FindStringBlock(ModuleHandle module, std::uint16_t number,
-                                              std::uint16_t language);
-
 }  // namespace ulvren

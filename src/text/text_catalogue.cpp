@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "host/platform.h"
 #include "text/utf_conversion.h"
 
 namespace ulvren {
@@ -27,7 +28,7 @@ const std::uint8_t* FindStringEntry(ModuleHandle module, TextId id, UiLanguage l
     const auto block_number = static_cast<std::uint16_t>((id >> 4) + 1);
     const unsigned entry_index = id & (kEntriesPerBlock - 1);
     const std::span<const std::uint8_t> block =
-        FindStringBlock(module, block_number, static_cast<std::uint16_t>(language));
+        platform::FindStringBlock(module, block_number, static_cast<std::uint16_t>(language));
     if (block.empty()) {
         return nullptr;
     }

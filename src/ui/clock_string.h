@@ -4,19 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "host/clock.h"
+
 namespace ulvren {
-
-// A local date and time as the user or the host clock gives it.
-struct LocalDateTime {
-    int year = 0;
-    int month = 0;  // 1 to 12
-    int day = 0;    // 1 to 31
-    int hour = 0;   // 0 to 23
-    int minute = 0;
-    int second = 0;
-
-    bool operator==(const LocalDateTime&) const = default;
-};
 
 enum class TimeStamp { Hide, Show };
 

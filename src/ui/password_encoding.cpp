@@ -1,9 +1,17 @@
 #include "ui/password_encoding.h"
 
-#include "device/vendor_commands.h"
-#include "host/code_page.h"
+#include "host/platform.h"
+#include "protocol/vendor_protocol.h"
 
 namespace ulvren {
+namespace {
+
+// The Windows ANSI code pages in which passwords travel to the recorder.
+constexpr unsigned kCodePageWesternEuropean = 1252;
+constexpr unsigned kCodePageSimplifiedChinese = 936;
+constexpr unsigned kCodePageTraditionalChinese = 950;
+
+}  // namespace
 
 unsigned PasswordCodePage(UiLanguage language) {
     switch (language) {
@@ -19,7 +27,7 @@ unsigned PasswordCodePage(UiLanguage language) {
 std::variant<std::string, PasswordError> EncodePassword(std::string_view utf8,
                                                         UiLanguage language) {
     const unsigned code_page = PasswordCodePage(language);
-    const auto bytes = Utf8ToCodePage(utf8, code_page);
+    const auto bytes = platform::Utf8ToCodePage(utf8, code_page);
     if (!bytes) {
         return PasswordError{"the password holds a character that code page " +
                              std::to_string(code_page) + " cannot carry"};

@@ -7,7 +7,7 @@
 
 #include "device/command_templates.h"
 #include "device/usb_disk.h"
-#include "device/vendor_commands.h"
+#include "protocol/vendor_protocol.h"
 #include "support/scripted_host.h"
 
 namespace ulvren {

@@ -4,8 +4,8 @@
 
 #include "device/command_templates.h"
 #include "device/usb_disk.h"
-#include "device/vendor_commands.h"
-#include "host/simulated/simulated_host.h"
+#include "hosts/simulated/simulated_host.h"
+#include "protocol/vendor_protocol.h"
 #include "support/simulated_recorders.h"
 
 namespace ulvren {

@@ -5,8 +5,8 @@
 #include <array>
 #include <vector>
 
-#include "device/vendor_commands.h"
 #include "host/tracing_host.h"
+#include "protocol/vendor_protocol.h"
 #include "support/scripted_host.h"
 
 namespace ulvren {

@@ -6,9 +6,9 @@
 #include <ostream>
 #include <vector>
 
-#include "device/vendor_commands.h"
 #include "host/host.h"
-#include "host/simulated/simulated_host.h"
+#include "hosts/simulated/simulated_host.h"
+#include "protocol/vendor_protocol.h"
 #include "recorder/recorder_firmware.h"
 #include "recorder/sector_storage.h"
 

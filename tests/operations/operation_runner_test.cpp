@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "device/vendor_commands.h"
 #include "fake_window.h"
 #include "operations/starters.h"
+#include "protocol/vendor_protocol.h"
 #include "recorder_bench.h"
 
 namespace ulvren::testing {

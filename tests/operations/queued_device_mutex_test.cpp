@@ -1,5 +1,5 @@
 // The in-process queue in front of the named mutex.
-#include "host/queued_device_mutex.h"
+#include "operations/queued_device_mutex.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "host/queued_device_mutex.h"
-#include "host/simulated/simulated_host.h"
+#include "hosts/simulated/simulated_host.h"
+#include "operations/queued_device_mutex.h"
 #include "operations/shared_window_state.h"
 #include "recorder/recorder_firmware.h"
 #include "volume_call_log.h"

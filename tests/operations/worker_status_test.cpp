@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "device/vendor_commands.h"
 #include "fake_window.h"
 #include "operations/workers.h"
+#include "protocol/vendor_protocol.h"
 #include "recorder_bench.h"
 
 namespace ulvren::testing {

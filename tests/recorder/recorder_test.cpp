@@ -7,9 +7,9 @@
 
 #include "device/transport.h"
 #include "device/usb_disk.h"
-#include "device/vendor_commands.h"
-#include "host/simulated/simulated_host.h"
-#include "host/simulated/simulated_recorder.h"
+#include "hosts/simulated/simulated_host.h"
+#include "hosts/simulated/simulated_recorder.h"
+#include "protocol/vendor_protocol.h"
 #include "support/simulated_recorders.h"
 
 namespace ulvren {

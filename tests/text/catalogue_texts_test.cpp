@@ -6,6 +6,7 @@
 #include <string_view>
 #include <tuple>
 
+#include "host/platform.h"
 #include "text/text_catalogue.h"
 #include "text/text_ids.h"
 
@@ -80,7 +81,7 @@ std::uint16_t EntryCount(const std::uint8_t* entry) {
 }
 
 std::span<const std::uint8_t> CompiledBlock(std::uint16_t number, UiLanguage language) {
-    return FindStringBlock(nullptr, number, static_cast<std::uint16_t>(language));
+    return platform::FindStringBlock(nullptr, number, static_cast<std::uint16_t>(language));
 }
 
 class CatalogueTextTest

@@ -1,0 +1,257 @@
+#include "hosts/linux/linux_host.h"
+
+#include <fcntl.h>
+#include <scsi/sg.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <fstream>
+#include <thread>
+
+#include "hosts/linux/error_text.h"
+#include "hosts/linux/mount_table.h"
+#include "hosts/linux/sg_io_request.h"
+#include "hosts/linux/sysfs_block_devices.h"
+
+namespace ulvren {
+
+LinuxHost::LinuxHost(std::string sysfs_root, std::string dev_root, std::string mountinfo_path)
+    : sysfs_root_(std::move(sysfs_root)),
+      dev_root_(std::move(dev_root)),
+      mountinfo_path_(std::move(mountinfo_path)) {}
+
+DeviceHandle LinuxHost::Open(const std::string& device_path) {
+    const int fd = ::open(device_path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        Fail(DeviceAccessErrorText("cannot open " + device_path, error));
+        return INVALID_HANDLE_VALUE;
+    }
+    std::lock_guard lock(mutex_);
+    open_paths_[fd] = device_path;
+    return fd;
+}
+
+void LinuxHost::Close(DeviceHandle handle) {
+    if (handle == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    const auto fd = DescriptorOf(handle);
+    if (!fd) {
+        return;
+    }
+    std::string path;
+    {
+        // Only descriptors that this host opened are closed: closing one twice could close a
+        // descriptor that another thread has opened meanwhile under the same number.
+        std::lock_guard lock(mutex_);
+        const auto it = open_paths_.find(*fd);
+        if (it == open_paths_.end()) {
+            last_error_ = ErrnoText("cannot close descriptor " + std::to_string(*fd), EBADF);
+            return;
+        }
+        path = std::move(it->second);
+        open_paths_.erase(it);
+    }
+    // Linux releases the descriptor even when close reports an error, so it is never retried.
+    if (::close(*fd) != 0) {
+        const int error = errno;
+        FailWithErrno("cannot close " + path, error);
+    }
+}
+
+bool LinuxHost::PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) {
+    const auto fd = DescriptorOf(handle);
+    if (!fd) {
+        return false;
+    }
+    sg_io_hdr header = BuildSgIoHeader(request);
+    if (::ioctl(*fd, SG_IO, &header) != 0) {
+        const int error = errno;
+        return Fail(
+            DeviceAccessErrorText("SCSI pass-through on " + PathOf(*fd) + " failed", error));
+    }
+    request.SetScsiStatus(header.status);
+    switch (JudgeSgIoOutcome(header)) {
+        case SgIoOutcome::CarriedOut:
+            return true;
+        case SgIoOutcome::TimedOut:
+            return Fail(PathOf(*fd) + " did not answer within " +
+                        std::to_string(request.TimeOutValue()) + " s");
+        case SgIoOutcome::NotDelivered:
+            return Fail("SCSI pass-through on " + PathOf(*fd) +
+                        " failed: the adapter could not deliver the command (host status " +
+                        std::to_string(header.host_status) + ")");
+    }
+    return false;
+}
+
+bool LinuxHost::ControlVolume(DeviceHandle handle, VolumeControl control) {
+    const auto fd = DescriptorOf(handle);
+    if (!fd) {
+        return false;
+    }
+    switch (control) {
+        case VolumeControl::Lock:
+            return Lock(*fd);
+        case VolumeControl::Unlock:
+            return Unlock(*fd);
+        case VolumeControl::Dismount:
+            return Dismount(*fd);
+    }
+    return Fail("unknown volume control");
+}
+
+// The exclusive flock keeps udev and the desktop's probes off the disk while it is rewritten;
+// unmounting makes sure no file system cache writes stale sectors back over it afterwards. The
+// unmount is tried even when the flock cannot be had (udev holds a shared one for a moment while
+// it probes a disk that was just plugged in or re-read), since the session goes on either way and
+// a mounted file system must not outlive a format. A lock whose unmount fails keeps the flock: the
+// session unlocks and closes the disk either way.
+bool LinuxHost::Lock(int fd) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        const int error = errno;
+        return FailWithErrno("cannot lock " + PathOf(fd), error);
+    }
+    if (!S_ISBLK(status.st_mode)) {
+        return FailWithErrno("cannot lock " + PathOf(fd), ENOTBLK);
+    }
+    const bool flocked = TakeExclusiveFlock(fd);
+    const int flock_error = errno;
+    const bool unmounted =
+        UnmountFileSystemsOf(DeviceNumber{major(status.st_rdev), minor(status.st_rdev)});
+    if (!flocked) {
+        return FailWithErrno("cannot lock " + PathOf(fd), flock_error);
+    }
+    return unmounted;
+}
+
+// A probe's shared flock lasts a moment: a few short tries outwait it without hanging the session
+// behind a holder that keeps the disk for good.
+bool LinuxHost::TakeExclusiveFlock(int fd) {
+    constexpr int kTries = 20;
+    constexpr auto kPause = std::chrono::milliseconds(50);
+    for (int attempt = 1;; ++attempt) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            return true;
+        }
+        if ((errno != EWOULDBLOCK && errno != EINTR) || attempt == kTries) {
+            return false;
+        }
+        std::this_thread::sleep_for(kPause);
+    }
+}
+
+bool LinuxHost::UnmountFileSystemsOf(DeviceNumber disk) {
+    std::vector<DeviceNumber> numbers;
+    std::vector<std::string> nodes;
+    for (const BlockDevice& device : DiskAndPartitions(sysfs_root_, disk)) {
+        numbers.push_back(device.number);
+        if (!device.name.empty()) {
+            nodes.push_back(dev_root_ + "/" + device.name);
+        }
+    }
+    std::ifstream mountinfo(mountinfo_path_);
+    if (!mountinfo) {
+        const int error = errno;
+        return FailWithErrno("cannot read " + mountinfo_path_, error);
+    }
+    bool all_unmounted = true;
+    for (const std::string& mount_point :
+         MountPointsToRelease(ParseMountInfo(mountinfo), numbers, nodes)) {
+        // Every file system is tried; the first refusal is the one reported.
+        if (::umount2(mount_point.c_str(), 0) != 0 && all_unmounted) {
+            const int error = errno;
+            all_unmounted = FailWithErrno("cannot unmount " + mount_point, error);
+        }
+    }
+    return all_unmounted;
+}
+
+bool LinuxHost::Unlock(int fd) {
+    if (::flock(fd, LOCK_UN) != 0) {
+        const int error = errno;
+        return FailWithErrno("cannot unlock " + PathOf(fd), error);
+    }
+    return true;
+}
+
+// Drops the kernel's cached sectors of the disk and has it read the partition table again, so
+// that what the device now holds is what the system sees.
+bool LinuxHost::Dismount(int fd) {
+    if (::ioctl(fd, BLKFLSBUF) != 0) {
+        const int error = errno;
+        return FailWithErrno("cannot flush the buffers of " + PathOf(fd), error);
+    }
+    if (::ioctl(fd, BLKRRPART) != 0) {
+        const int error = errno;
+        return FailWithErrno("cannot re-read the partitions of " + PathOf(fd), error);
+    }
+    return true;
+}
+
+std::vector<std::string> LinuxHost::RemovableDriveRoots() {
+    std::error_code error;
+    std::vector<std::string> roots;
+    for (const std::string& name : RemovableDiskNames(sysfs_root_, error)) {
+        roots.push_back(dev_root_ + "/" + name);
+    }
+    if (error) {
+        Fail("cannot list " + sysfs_root_ + "/block: " + error.message());
+    }
+    return roots;
+}
+
+std::uint32_t LinuxHost::MaxTransferSectors(DeviceHandle handle) {
+    const auto fd = DescriptorOf(handle);
+    if (!fd) {
+        return 0;
+    }
+    unsigned short sectors = 0;
+    if (::ioctl(*fd, BLKSECTGET, &sectors) != 0) {
+        const int error = errno;
+        FailWithErrno("cannot read the largest transfer of " + PathOf(*fd), error);
+        return 0;
+    }
+    return std::clamp<std::uint32_t>(sectors, 1, 65535);
+}
+
+std::string LinuxHost::LastErrorText() const {
+    std::lock_guard lock(mutex_);
+    return last_error_;
+}
+
+std::optional<int> LinuxHost::DescriptorOf(DeviceHandle handle) {
+    if (handle < 0 || handle > INT_MAX) {
+        FailWithErrno("no open device", EBADF);
+        return std::nullopt;
+    }
+    return static_cast<int>(handle);
+}
+
+std::string LinuxHost::PathOf(int fd) const {
+    std::lock_guard lock(mutex_);
+    const auto it = open_paths_.find(fd);
+    return it != open_paths_.end() ? it->second : "descriptor " + std::to_string(fd);
+}
+
+bool LinuxHost::Fail(std::string reason) {
+    std::lock_guard lock(mutex_);
+    last_error_ = std::move(reason);
+    return false;
+}
+
+bool LinuxHost::FailWithErrno(std::string_view what, int error) {
+    return Fail(ErrnoText(what, error));
+}
+
+}  // namespace ulvren

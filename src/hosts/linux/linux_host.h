@@ -1,0 +1,60 @@
+#pragma once
+
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "host/host.h"
+#include "hosts/linux/device_number.h"
+
+namespace ulvren {
+
+// The Linux host: whole-disk nodes such as /dev/sdb, SG_IO pass-through, removable disks from
+// sysfs. Vendor commands need CAP_SYS_RAWIO (root).
+//
+// A handle is the file descriptor of the open node. Several threads may use one host; the device
+// sessions above it take turns.
+class LinuxHost final : public Host {
+  public:
+    // `sysfs_root` is where the block devices are listed (normally /sys), `dev_root` where their
+    // nodes are and `mountinfo_path` the mount table that locking reads; tests pass fake ones.
+    explicit LinuxHost(std::string sysfs_root = "/sys", std::string dev_root = "/dev",
+                       std::string mountinfo_path = "/proc/self/mountinfo");
+
+    DeviceHandle Open(const std::string& device_path) override;
+    void Close(DeviceHandle handle) override;
+    bool PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override;
+    bool ControlVolume(DeviceHandle handle, VolumeControl control) override;
+    std::vector<std::string> RemovableDriveRoots() override;
+    std::string DevicePathPrefix() const override { return {}; }
+    std::uint32_t MaxTransferSectors(DeviceHandle handle) override;
+    std::string LastErrorText() const override;
+
+  private:
+    bool Lock(int fd);
+    bool TakeExclusiveFlock(int fd);
+    bool Unlock(int fd);
+    bool Dismount(int fd);
+    // Unmounts every file system on the disk `disk` or on one of its partitions.
+    bool UnmountFileSystemsOf(DeviceNumber disk);
+
+    // The descriptor behind `handle`, or nothing (with the failure noted) for a value that cannot
+    // be one.
+    std::optional<int> DescriptorOf(DeviceHandle handle);
+    // The path a descriptor was opened with, for error texts.
+    std::string PathOf(int fd) const;
+
+    bool Fail(std::string reason);
+    bool FailWithErrno(std::string_view what, int error);
+
+    std::string sysfs_root_;
+    std::string dev_root_;
+    std::string mountinfo_path_;
+    mutable std::mutex mutex_;
+    std::string last_error_;
+    std::map<int, std::string> open_paths_;
+};
+
+}  // namespace ulvren

@@ -1,0 +1,284 @@
+#include "hosts/simulated/simulated_host.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "protocol/vendor_protocol.h"
+
+namespace ulvren {
+void SimulatedHost::AddRecorder(const std::string& root,
+                                std::shared_ptr<RecorderFirmware> firmware) {
+    std::lock_guard lock(mutex_);
+    Drive& drive = drives_[root];
+    drive.kind = DriveKind::Recorder;
+    drive.firmware = std::move(firmware);
+}
+
+void SimulatedHost::AddDrive(const std::string& root, DriveKind kind) {
+    std::lock_guard lock(mutex_);
+    drives_[root].kind = kind;
+}
+
+void SimulatedHost::Plug(const std::string& root) {
+    std::lock_guard lock(mutex_);
+    drives_[root].plugged = true;
+}
+
+void SimulatedHost::Unplug(const std::string& root) {
+    std::lock_guard lock(mutex_);
+    drives_[root].plugged = false;
+}
+
+void SimulatedHost::SetMaxTransferSectors(std::uint32_t sectors) {
+    std::lock_guard lock(mutex_);
+    max_transfer_sectors_ = std::clamp<std::uint32_t>(sectors, 1, kMaxWrite10Sectors);
+}
+
+void SimulatedHost::InjectVendorFault(VendorFault fault, std::optional<std::uint8_t> opcode) {
+    std::lock_guard lock(mutex_);
+    faults_.emplace_back(fault, opcode);
+}
+
+void SimulatedHost::FailWritesFrom(std::uint32_t k) {
+    std::lock_guard lock(mutex_);
+    writes_until_failure_ = k == 0 ? 0 : k - 1;
+}
+
+void SimulatedHost::VanishOnNextOpen(const std::string& root) {
+    std::lock_guard lock(mutex_);
+    drives_[root].vanish_on_open = true;
+}
+
+std::vector<ObservedRequest> SimulatedHost::Requests() const {
+    std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+void SimulatedHost::SetRequestLogging(bool enabled) {
+    std::lock_guard lock(mutex_);
+    log_requests_ = enabled;
+}
+
+std::size_t SimulatedHost::OpenCount() const {
+    std::lock_guard lock(mutex_);
+    return open_count_;
+}
+
+std::size_t SimulatedHost::OpenHandleCount() const {
+    std::lock_guard lock(mutex_);
+    return open_handles_.size();
+}
+
+std::size_t SimulatedHost::OverlapCount() const {
+    std::lock_guard lock(mutex_);
+    return overlap_count_;
+}
+
+bool SimulatedHost::Fail(std::string reason) {
+    last_error_ = std::move(reason);
+    return false;
+}
+
+SimulatedHost::Drive* SimulatedHost::FindDriveByPath(const std::string& device_path) {
+    for (auto& [root, drive] : drives_) {
+        if (DevicePathFromRoot(DevicePathPrefix(), root) == device_path) {
+            return &drive;
+        }
+    }
+    return nullptr;
+}
+
+SimulatedHost::Drive* SimulatedHost::DriveOf(DeviceHandle handle, std::string* device_path) {
+    const auto open = open_handles_.find(handle);
+    if (open == open_handles_.end()) {
+        return nullptr;
+    }
+    if (device_path != nullptr) {
+        *device_path = open->second;
+    }
+    return FindDriveByPath(open->second);
+}
+
+DeviceHandle SimulatedHost::Open(const std::string& device_path) {
+    std::lock_guard lock(mutex_);
+    Drive* drive = FindDriveByPath(device_path);
+    if (drive != nullptr && drive->vanish_on_open) {
+        drive->vanish_on_open = false;
+        drive->plugged = false;
+    }
+    if (drive == nullptr || !drive->plugged) {
+        Fail("no such device: " + device_path);
+        return INVALID_HANDLE_VALUE;
+    }
+    ++open_count_;
+    if (!open_handles_.empty()) {
+        ++overlap_count_;
+    }
+    const DeviceHandle handle = next_handle_++;
+    open_handles_[handle] = device_path;
+    if (drive->firmware) {
+        drive->firmware->BeginSession();
+    }
+    return handle;
+}
+
+void SimulatedHost::Close(DeviceHandle handle) {
+    std::lock_guard lock(mutex_);
+    std::string path;
+    if (Drive* drive = DriveOf(handle, &path)) {
+        drive->locked = false;
+    }
+    open_handles_.erase(handle);
+}
+
+bool SimulatedHost::ControlVolume(DeviceHandle handle, VolumeControl control) {
+    std::lock_guard lock(mutex_);
+    Drive* drive = DriveOf(handle);
+    if (drive == nullptr) {
+        return Fail("invalid handle");
+    }
+    if (!drive->plugged) {
+        return Fail("the device is gone");
+    }
+    switch (control) {
+        case VolumeControl::Lock:
+            drive->locked = true;
+            break;
+        case VolumeControl::Unlock:
+            drive->locked = false;
+            break;
+        case VolumeControl::Dismount:
+            drive->mounted = false;
+            break;
+    }
+    return true;
+}
+
+std::vector<std::string> SimulatedHost::RemovableDriveRoots() {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> roots;
+    for (const auto& [root, drive] : drives_) {
+        if (drive.plugged && drive.kind != DriveKind::Fixed) {
+            roots.push_back(root);
+        }
+    }
+    return roots;
+}
+
+std::uint32_t SimulatedHost::MaxTransferSectors(DeviceHandle) {
+    std::lock_guard lock(mutex_);
+    return max_transfer_sectors_;
+}
+
+std::string SimulatedHost::LastErrorText() const {
+    std::lock_guard lock(mutex_);
+    return last_error_;
+}
+
+std::optional<VendorFault> SimulatedHost::FaultFor(std::uint8_t opcode) const {
+    for (const auto& [fault, target] : faults_) {
+        if (!target || *target == opcode) {
+            return fault;
+        }
+    }
+    return std::nullopt;
+}
+
+void SimulatedHost::ApplyFault(VendorFault fault, std::uint8_t opcode, std::uint8_t* reply,
+                               std::uint32_t length) const {
+    if (length < kVendorReplyLength) {
+        return;
+    }
+    switch (fault) {
+        case VendorFault::NoReply:
+            break;
+        case VendorFault::WrongEcho:
+            reply[0] = static_cast<std::uint8_t>(opcode ^ 0x01);
+            break;
+        case VendorFault::WrongSignature:
+            if (opcode == CMD_IDENTIFY) {
+                reply[7] = static_cast<std::uint8_t>(reply[7] + 1);
+            }
+            break;
+        case VendorFault::MissingYes: {
+            // The disk-type reply carries its word behind the type byte.
+            const std::size_t offset = opcode == CMD_GET_DISK_TYPE ? 2 : 1;
+            std::memcpy(reply + offset, "NO\0", 3);
+            break;
+        }
+    }
+}
+
+bool SimulatedHost::ExecuteOnDrive(Drive& drive, ScsiPassThroughRequest& request) {
+    const auto cdb = request.Cdb();
+    const std::uint8_t opcode = cdb.empty() ? 0 : cdb[0];
+    const std::uint32_t length = request.DataTransferLength();
+    auto* data = static_cast<std::uint8_t*>(request.DataBuffer());
+
+    if (opcode == SCSI_WRITE_10 || opcode == SCSI_READ_10) {
+        if (length > std::uint64_t{max_transfer_sectors_} * kSectorSize) {
+            return Fail("transfer of " + std::to_string(length / kSectorSize) +
+                        " sectors exceeds the adapter's maximum of " +
+                        std::to_string(max_transfer_sectors_));
+        }
+    }
+    if (opcode == SCSI_WRITE_10 && writes_until_failure_) {
+        if (*writes_until_failure_ == 0) {
+            return Fail("write failed: the device did not answer");
+        }
+        --*writes_until_failure_;
+    }
+    const bool vendor = opcode >= 0xF0;
+    const std::optional<VendorFault> fault = vendor ? FaultFor(opcode) : std::nullopt;
+    if (fault == VendorFault::NoReply) {
+        return Fail("the device did not answer (timeout)");
+    }
+
+    ScsiCommandResult result;
+    if (drive.kind == DriveKind::Recorder && drive.firmware) {
+        const DataDirection direction = length == 0        ? DataDirection::None
+                                        : request.DataIn() ? DataDirection::FromDevice
+                                                           : DataDirection::ToDevice;
+        result = drive.firmware->Execute(cdb, direction,
+                                         std::span<std::uint8_t>(data, data ? length : 0));
+    } else {
+        // A plain disk refuses vendor commands: CHECK CONDITION, invalid command operation code.
+        result.status = kScsiStatusCheckCondition;
+        result.sense = {0x70, 0, 0x05, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x20, 0, 0, 0, 0, 0};
+    }
+    request.SetScsiStatus(result.status);
+    auto sense_area = request.SenseArea();
+    const std::size_t sense_length =
+        std::min<std::size_t>({result.sense.size(), request.SenseInfoLength(), sense_area.size()});
+    std::copy_n(result.sense.begin(), sense_length, sense_area.begin());
+    if (fault && data != nullptr && result.status == kScsiStatusGood) {
+        ApplyFault(*fault, opcode, data, length);
+    }
+    return true;
+}
+
+bool SimulatedHost::PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) {
+    std::lock_guard lock(mutex_);
+    ObservedRequest observed;
+    observed.record = request.Bytes();
+    observed.cdb.assign(request.Cdb().begin(), request.Cdb().end());
+    observed.data_in = request.DataIn();
+    observed.length = request.DataTransferLength();
+
+    Drive* drive = DriveOf(handle, &observed.device_path);
+    bool carried_out = false;
+    if (drive == nullptr) {
+        Fail("invalid handle");
+    } else if (!drive->plugged) {
+        Fail("the device is gone");
+    } else {
+        carried_out = ExecuteOnDrive(*drive, request);
+    }
+    observed.carried_out = carried_out;
+    if (log_requests_) {
+        requests_.push_back(std::move(observed));
+    }
+    return carried_out;
+}
+
+}  // namespace ulvren

@@ -1,0 +1,107 @@
+#include "hosts/linux/linux_host.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <string>
+
+#include "device/transport.h"
+#include "hosts/linux/error_text.h"
+#include "temporary_directory.h"
+
+namespace ulvren {
+namespace {
+
+constexpr const char* kNotATerminal = "Inappropriate ioctl for device";
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(LinuxHost, OpenOfAMissingNodeNamesThePath) {
+    LinuxHost host;
+    EXPECT_EQ(host.Open("/nonexistent/dev/sdz"), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(host.LastErrorText(), "cannot open /nonexistent/dev/sdz: No such file or directory");
+}
+
+TEST(LinuxHost, PermissionErrorsSayWhatVendorCommandsNeed) {
+    const std::string root_needed = "permission denied: vendor commands need root (CAP_SYS_RAWIO)";
+    EXPECT_EQ(DeviceAccessErrorText("cannot open /dev/sdb", EACCES), root_needed);
+    EXPECT_EQ(DeviceAccessErrorText("cannot open /dev/sdb", EPERM), root_needed);
+    EXPECT_EQ(DeviceAccessErrorText("cannot open /dev/sdb", ENOMEDIUM),
+              "cannot open /dev/sdb: No medium found");
+}
+
+// A regular file opens like a disk node but answers no block or SCSI ioctl: every device call on
+// it must fail with the kernel's reason and leave the record as it was.
+class RegularFileHandle : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = (directory_.Path() / "not-a-disk").string();
+        directory_.WriteFile("not-a-disk", std::string(4096, '\0'));
+        handle_ = host_.Open(path_);
+        ASSERT_NE(handle_, INVALID_HANDLE_VALUE) << host_.LastErrorText();
+    }
+    void TearDown() override { host_.Close(handle_); }
+
+    TemporaryDirectory directory_;
+    LinuxHost host_;
+    std::string path_;
+    DeviceHandle handle_ = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(RegularFileHandle, PassThroughFailsWithTheReason) {
+    std::array<std::uint8_t, 512> reply{};
+    const std::uint8_t cdb[16] = {0xF6};
+    ScsiPassThroughRequest request = BuildVendorCommandRequest(reply.data(), true, cdb, 16, 8);
+    const auto before = request.Bytes();
+
+    EXPECT_FALSE(host_.PassThrough(handle_, request));
+    EXPECT_TRUE(Contains(host_.LastErrorText(), path_)) << host_.LastErrorText();
+    EXPECT_TRUE(Contains(host_.LastErrorText(), kNotATerminal)) << host_.LastErrorText();
+    EXPECT_EQ(request.Bytes(), before);
+    EXPECT_EQ(reply, (std::array<std::uint8_t, 512>{}));
+}
+
+TEST_F(RegularFileHandle, VolumeControlsFailWithTheReason) {
+    EXPECT_FALSE(host_.ControlVolume(handle_, VolumeControl::Dismount));
+    EXPECT_TRUE(Contains(host_.LastErrorText(), kNotATerminal)) << host_.LastErrorText();
+
+    EXPECT_FALSE(host_.ControlVolume(handle_, VolumeControl::Lock));
+    EXPECT_EQ(host_.LastErrorText(), "cannot lock " + path_ + ": Block device required");
+
+    EXPECT_EQ(host_.MaxTransferSectors(handle_), 0u);
+    EXPECT_TRUE(Contains(host_.LastErrorText(), kNotATerminal)) << host_.LastErrorText();
+}
+
+TEST(LinuxHost, CallsOnHandlesItDoesNotHoldFailWithoutHarm) {
+    LinuxHost host;
+    std::array<std::uint8_t, 1024> data{};
+    ScsiPassThroughRequest request = BuildSectorWriteRequest(data.data(), 0, 2);
+    for (const DeviceHandle handle : {INVALID_HANDLE_VALUE, DeviceHandle{1} << 40}) {
+        SCOPED_TRACE(handle);
+        EXPECT_FALSE(host.PassThrough(handle, request));
+        EXPECT_TRUE(Contains(host.LastErrorText(), "Bad file descriptor"));
+        EXPECT_FALSE(host.ControlVolume(handle, VolumeControl::Lock));
+        EXPECT_FALSE(host.ControlVolume(handle, VolumeControl::Unlock));
+        EXPECT_FALSE(host.ControlVolume(handle, VolumeControl::Dismount));
+        EXPECT_EQ(host.MaxTransferSectors(handle), 0u);
+        host.Close(handle);
+    }
+}
+
+TEST_F(RegularFileHandle, ClosingTwiceLeavesAReusedDescriptorAlone) {
+    host_.Close(handle_);
+    // The number is free again; whatever opens next may get it.
+    const DeviceHandle next = host_.Open(path_);
+    ASSERT_EQ(next, handle_);
+    LinuxHost other_host;
+    other_host.Close(handle_);  // not this host's descriptor: nothing is closed
+    EXPECT_TRUE(Contains(other_host.LastErrorText(), "Bad file descriptor"));
+    EXPECT_TRUE(host_.ControlVolume(next, VolumeControl::Unlock)) << host_.LastErrorText();
+}
+
+}  // namespace
+}  // namespace ulvren
