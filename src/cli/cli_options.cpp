@@ -3,6 +3,8 @@
 #include <charconv>
 #include <map>
 
+#include "protocol/scsi.h"
+
 namespace ulvren::cli {
 namespace {
 
@@ -116,8 +118,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             } else {
                 options.max_transfer_sectors = ParseNumber<std::uint32_t>(text);
                 if (!options.max_transfer_sectors || *options.max_transfer_sectors == 0 ||
-                    *options.max_transfer_sectors > 65535) {
-                    return fail("--max-transfer takes a number of sectors from 1 to 65535");
+                    *options.max_transfer_sectors > kMaxWrite10Sectors) {
+                    return fail("--max-transfer takes a number of sectors from 1 to " +
+                                std::to_string(kMaxWrite10Sectors));
                 }
             }
         } else if (Commands().contains(word) && !command_word) {

@@ -30,7 +30,10 @@ int CUsbDisk::IdentifyDevice(DeviceHandle handle) {
     if (!ExchangeTemplate(handle, CMD_IDENTIFY)) {
         return 0;
     }
-    return std::equal(kDeviceSignature.begin(), kDeviceSignature.end(), reply_.begin() + 1) ? 1 : 0;
+    return std::equal(kDeviceSignature.begin(), kDeviceSignature.end(),
+                      reply_.begin() + kSignatureReplyOffset)
+               ? 1
+               : 0;
 }
 
 std::string CUsbDisk::FindDevice() {

@@ -6,14 +6,6 @@
 #include "protocol/vendor_protocol.h"
 
 namespace ulvren {
-namespace {
-
-constexpr std::size_t kPasswordLengthByte = 1;
-constexpr std::size_t kPasswordFirstByte = 2;
-constexpr std::size_t kLoginModeByte = 14;
-
-}  // namespace
-
 int CUsbDisk::SendPasswordCommand(DeviceHandle handle, std::uint8_t opcode,
                                   const std::string& password) {
     if (handle == INVALID_HANDLE_VALUE || password.size() > kMaxPasswordLength) {
@@ -22,16 +14,16 @@ int CUsbDisk::SendPasswordCommand(DeviceHandle handle, std::uint8_t opcode,
     // Only the password's own bytes are written; the bytes behind it keep what the last earlier
     // command of this opcode left, and the length byte tells the device where the password ends.
     CommandTemplate& cdb = CommandTemplateFor(opcode);
-    cdb[kPasswordLengthByte] = static_cast<std::uint8_t>(password.size());
-    std::copy(password.begin(), password.end(), cdb.begin() + kPasswordFirstByte);
-    return ExchangeTemplate(handle, opcode) && ReplyConfirmsAt(1) ? 1 : 0;
+    cdb[kPasswordLengthCdbOffset] = static_cast<std::uint8_t>(password.size());
+    std::copy(password.begin(), password.end(), cdb.begin() + kPasswordCdbOffset);
+    return ExchangeTemplate(handle, opcode) && ReplyConfirmsAt(kReplyConfirmationOffset) ? 1 : 0;
 }
 
 int CUsbDisk::Login(DeviceHandle handle, std::uint8_t mode, const std::string& password) {
     if (handle == INVALID_HANDLE_VALUE || password.size() > kMaxPasswordLength) {
         return 0;
     }
-    CommandTemplateFor(CMD_LOGIN)[kLoginModeByte] = mode;
+    CommandTemplateFor(CMD_LOGIN)[kLoginModeCdbOffset] = mode;
     return SendPasswordCommand(handle, CMD_LOGIN, password);
 }
 

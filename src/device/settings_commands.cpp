@@ -3,6 +3,7 @@
 
 #include "device/command_templates.h"
 #include "device/usb_disk.h"
+#include "protocol/byte_order.h"
 #include "protocol/vendor_protocol.h"
 
 namespace ulvren {
@@ -12,12 +13,10 @@ int CUsbDisk::GetCapacity(DeviceHandle handle, std::uint32_t& sector_count) {
     if (handle == INVALID_HANDLE_VALUE) {
         return 0;
     }
-    if (!ExchangeTemplate(handle, CMD_GET_CAPACITY) || !ReplyConfirmsAt(1)) {
+    if (!ExchangeTemplate(handle, CMD_GET_CAPACITY) || !ReplyConfirmsAt(kReplyConfirmationOffset)) {
         return 0;
     }
-    sector_count =
-        static_cast<std::uint32_t>(reply_[4]) | static_cast<std::uint32_t>(reply_[5]) << 8 |
-        static_cast<std::uint32_t>(reply_[6]) << 16 | static_cast<std::uint32_t>(reply_[7]) << 24;
+    sector_count = LoadLe32(reply_, kCapacityReplyOffset);
     return 1;
 }
 
@@ -27,10 +26,11 @@ int CUsbDisk::GetDiskType(DeviceHandle handle, std::uint8_t& disk_type) {
         return 0;
     }
     // This reply carries its "YES" one place later than the others, behind the type byte.
-    if (!ExchangeTemplate(handle, CMD_GET_DISK_TYPE) || !ReplyConfirmsAt(2)) {
+    if (!ExchangeTemplate(handle, CMD_GET_DISK_TYPE) ||
+        !ReplyConfirmsAt(kDiskTypeReplyConfirmationOffset)) {
         return 0;
     }
-    disk_type = reply_[1];
+    disk_type = reply_[kDiskTypeReplyOffset];
     return 1;
 }
 
@@ -41,8 +41,10 @@ int CUsbDisk::SetDiskType(DeviceHandle handle, std::uint8_t disk_type) {
     if (disk_type != DISK_TYPE_PUBLIC && disk_type != DISK_TYPE_PASSWORD) {
         return 0;
     }
-    CommandTemplateFor(CMD_SET_DISK_TYPE)[1] = disk_type;
-    return ExchangeTemplate(handle, CMD_SET_DISK_TYPE) && ReplyConfirmsAt(1) ? 1 : 0;
+    CommandTemplateFor(CMD_SET_DISK_TYPE)[kDiskTypeCdbOffset] = disk_type;
+    return ExchangeTemplate(handle, CMD_SET_DISK_TYPE) && ReplyConfirmsAt(kReplyConfirmationOffset)
+               ? 1
+               : 0;
 }
 
 int CUsbDisk::SetClock(DeviceHandle handle, const std::string& clock) {
@@ -53,10 +55,11 @@ int CUsbDisk::SetClock(DeviceHandle handle, const std::string& clock) {
         return 0;
     }
     CommandTemplate& cdb = CommandTemplateFor(CMD_SET_CLOCK);
-    std::copy(clock.begin(), clock.end(), cdb.begin() + 1);
+    std::copy(clock.begin(), clock.end(), cdb.begin() + kClockCdbOffset);
     // A transfer that does not bring 8 bytes, or a reply with another first byte, is a failure:
     // the caller takes success to mean that the device took the new time.
-    return ExchangeTemplate(handle, CMD_SET_CLOCK) && ReplyConfirmsAt(1) ? 1 : 0;
+    return ExchangeTemplate(handle, CMD_SET_CLOCK) && ReplyConfirmsAt(kReplyConfirmationOffset) ? 1
+                                                                                                : 0;
 }
 
 }  // namespace ulvren

@@ -1,12 +1,22 @@
 #include "device/transport.h"
 
+#include <array>
 #include <span>
 
 #include "host/host.h"
+#include "protocol/byte_order.h"
 #include "protocol/vendor_protocol.h"
 
 namespace ulvren {
 namespace {
+
+// Timeouts of the pass-through record, in seconds.
+constexpr std::uint32_t kSectorWriteTimeout = 20;
+constexpr std::uint32_t kVendorCommandTimeout = 10;
+
+// Sense bytes asked for. The sense area of the record holds 32.
+constexpr std::uint8_t kSectorWriteSenseLength = 18;
+constexpr std::uint8_t kVendorCommandSenseLength = 24;
 
 // Fields that sector writes and vendor commands share.
 ScsiPassThroughRequest StartRequest() {
@@ -22,18 +32,9 @@ ScsiPassThroughRequest StartRequest() {
 ScsiPassThroughRequest BuildSectorWriteRequest(const void* buffer, std::uint32_t lba,
                                                std::uint32_t count) {
     ScsiPassThroughRequest request = StartRequest();
-    const std::uint8_t cdb[10] = {
-        SCSI_WRITE_10,
-        0,
-        static_cast<std::uint8_t>(lba >> 24),
-        static_cast<std::uint8_t>(lba >> 16),
-        static_cast<std::uint8_t>(lba >> 8),
-        static_cast<std::uint8_t>(lba),
-        0,
-        static_cast<std::uint8_t>(count >> 8),
-        static_cast<std::uint8_t>(count),
-        0,
-    };
+    std::array<std::uint8_t, kRw10CdbLength> cdb{SCSI_WRITE_10};
+    StoreBe32(cdb, kRw10LbaOffset, lba);
+    StoreBe16(cdb, kRw10CountOffset, static_cast<std::uint16_t>(count));
     request.SetCdb(cdb);
     request.SetSenseInfoLength(kSectorWriteSenseLength);
     request.SetDataIn(false);

@@ -36,7 +36,7 @@ bool CUsbDisk::ExchangeTemplate(DeviceHandle handle, std::uint8_t opcode) {
     const CommandTemplate& cdb = CommandTemplateFor(opcode);
     const std::uint32_t received = SendVendorCommand(handle, reply_.data(), 1, cdb.data(),
                                                      kVendorCdbLength, kVendorReplyLength);
-    return received == kVendorReplyLength && reply_[0] == cdb[0];
+    return received == kVendorReplyLength && reply_[kReplyEchoOffset] == cdb[0];
 }
 
 bool CUsbDisk::ReplyConfirmsAt(std::size_t offset) const {

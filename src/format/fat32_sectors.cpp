@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "format/bootstrap_template.h"
-#include "protocol/little_endian.h"
+#include "protocol/byte_order.h"
 
 namespace ulvren::fat32 {
 namespace {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "protocol/byte_order.h"
+
 namespace ulvren {
 
 void ScsiPassThroughRequest::SetDataBuffer(void* buffer) {
@@ -21,26 +23,19 @@ std::span<const std::uint8_t> ScsiPassThroughRequest::Cdb() const {
 }
 
 void ScsiPassThroughRequest::Put16(std::size_t offset, std::uint16_t value) {
-    bytes_[offset] = static_cast<std::uint8_t>(value);
-    bytes_[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+    StoreLe16(bytes_, offset, value);
 }
 
 void ScsiPassThroughRequest::Put32(std::size_t offset, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i) {
-        bytes_[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
+    StoreLe32(bytes_, offset, value);
 }
 
 std::uint16_t ScsiPassThroughRequest::Get16(std::size_t offset) const {
-    return static_cast<std::uint16_t>(bytes_[offset] | (bytes_[offset + 1] << 8));
+    return LoadLe16(bytes_, offset);
 }
 
 std::uint32_t ScsiPassThroughRequest::Get32(std::size_t offset) const {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        value |= static_cast<std::uint32_t>(bytes_[offset + i]) << (8 * i);
-    }
-    return value;
+    return LoadLe32(bytes_, offset);
 }
 
 }  // namespace ulvren

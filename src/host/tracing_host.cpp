@@ -3,23 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "protocol/hex.h"
+
 namespace ulvren {
-namespace {
-
-void AppendHex(std::string& text, const std::uint8_t* bytes, std::size_t count) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    for (std::size_t i = 0; i < count; ++i) {
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 0x0F];
-    }
-}
-
-}  // namespace
-
 std::string FormatTraceLine(const ScsiPassThroughRequest& request) {
     std::string line = request.DataIn() ? "in cdb=" : "out cdb=";
-    const auto cdb = request.Cdb();
-    AppendHex(line, cdb.data(), cdb.size());
+    line += HexBytes(request.Cdb());
     line += " len=" + std::to_string(request.DataTransferLength());
     line += " timeout=" + std::to_string(request.TimeOutValue());
     line += " sense=" + std::to_string(request.SenseInfoLength());
@@ -27,7 +16,8 @@ std::string FormatTraceLine(const ScsiPassThroughRequest& request) {
         line += " reply=";
         const auto* reply = static_cast<const std::uint8_t*>(request.DataBuffer());
         if (reply != nullptr) {
-            AppendHex(line, reply, std::min<std::size_t>(request.DataTransferLength(), 8));
+            line +=
+                HexBytes(std::span(reply, std::min<std::size_t>(request.DataTransferLength(), 8)));
         }
     }
     return line;

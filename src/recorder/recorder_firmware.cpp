@@ -6,31 +6,23 @@
 #include <optional>
 #include <string>
 
+#include "protocol/byte_order.h"
 #include "protocol/vendor_protocol.h"
 
 namespace ulvren {
 namespace {
 
-constexpr std::uint8_t kTestUnitReady = 0x00;
-constexpr std::uint8_t kRequestSense = 0x03;
-constexpr std::uint8_t kInquiry = 0x12;
-constexpr std::uint8_t kModeSense6 = 0x1A;
-constexpr std::uint8_t kReadCapacity10 = 0x25;
-
-constexpr std::uint8_t kSenseMediumError = 0x03;
-constexpr std::uint8_t kSenseIllegalRequest = 0x05;
-constexpr std::uint8_t kAscWriteError = 0x0C;
-constexpr std::uint8_t kAscReadError = 0x11;
-constexpr std::uint8_t kAscInvalidOpcode = 0x20;
-constexpr std::uint8_t kAscLbaOutOfRange = 0x21;
-constexpr std::uint8_t kAscInvalidFieldInCdb = 0x24;
-
 using Reply = std::array<std::uint8_t, 8>;
 
 Reply Confirmed(std::uint8_t opcode, bool yes) {
-    Reply reply{opcode};
-    const char* word = yes ? "YES" : "NO\0";
-    std::memcpy(reply.data() + 1, word, 3);
+    Reply reply{};
+    reply[kReplyEchoOffset] = opcode;
+    if (yes) {
+        std::copy(kReplyConfirmation.begin(), kReplyConfirmation.end(),
+                  reply.begin() + kReplyConfirmationOffset);
+    } else {
+        std::memcpy(reply.data() + kReplyConfirmationOffset, "NO", 2);
+    }
     return reply;
 }
 
@@ -45,8 +37,8 @@ bool IsDigits(const std::string& text) {
 // A 15-character clock: 14 digits of a plausible date and time, then "Y" or "N".
 bool IsValidClock(std::span<const std::uint8_t> characters) {
     const std::string text(characters.begin(), characters.end());
-    if (text.size() != 15 || !IsDigits(text.substr(0, 14)) ||
-        (text[14] != 'Y' && text[14] != 'N')) {
+    if (text.size() != kClockStringLength || !IsDigits(text.substr(0, 14)) ||
+        (text[14] != kClockShowStamp && text[14] != kClockHideStamp)) {
         return false;
     }
     const int month = std::stoi(text.substr(4, 2));
@@ -60,11 +52,12 @@ bool IsValidClock(std::span<const std::uint8_t> characters) {
 
 // The password a password command carries: its length in byte 1, its bytes from byte 2.
 std::optional<std::string> PasswordIn(std::span<const std::uint8_t> cdb) {
-    const std::size_t length = cdb[1];
+    const std::size_t length = cdb[kPasswordLengthCdbOffset];
     if (length > kMaxPasswordLength) {
         return std::nullopt;
     }
-    return std::string(cdb.begin() + 2, cdb.begin() + 2 + static_cast<std::ptrdiff_t>(length));
+    const auto first = cdb.begin() + kPasswordCdbOffset;
+    return std::string(first, first + static_cast<std::ptrdiff_t>(length));
 }
 
 }  // namespace
@@ -108,7 +101,7 @@ ScsiCommandResult RecorderFirmware::CheckCondition(std::uint8_t key, std::uint8_
 ScsiCommandResult RecorderFirmware::Execute(std::span<const std::uint8_t> cdb,
                                             DataDirection direction, std::span<std::uint8_t> data) {
     if (cdb.empty()) {
-        return CheckCondition(kSenseIllegalRequest, kAscInvalidOpcode);
+        return CheckCondition(kSenseKeyIllegalRequest, kAscInvalidOpcode);
     }
     const std::uint8_t opcode = cdb[0];
     if (opcode >= 0xF0) {
@@ -119,10 +112,10 @@ ScsiCommandResult RecorderFirmware::Execute(std::span<const std::uint8_t> cdb,
         case SCSI_READ_10:
         case SCSI_WRITE_10:
             return ExecuteReadWrite(cdb, direction, data);
-        case kTestUnitReady:
+        case SCSI_TEST_UNIT_READY:
             last_sense_.clear();
             return {};
-        case kRequestSense: {
+        case SCSI_REQUEST_SENSE: {
             std::vector<std::uint8_t> sense = last_sense_;
             if (sense.empty()) {
                 sense.assign(18, 0);
@@ -133,7 +126,7 @@ ScsiCommandResult RecorderFirmware::Execute(std::span<const std::uint8_t> cdb,
             last_sense_.clear();
             return {};
         }
-        case kInquiry: {
+        case SCSI_INQUIRY: {
             std::array<std::uint8_t, 36> inquiry{};
             inquiry[0] = 0x00;  // direct-access block device
             inquiry[1] = 0x80;  // removable medium
@@ -146,54 +139,47 @@ ScsiCommandResult RecorderFirmware::Execute(std::span<const std::uint8_t> cdb,
             CopyOut(inquiry, data);
             return {};
         }
-        case kReadCapacity10: {
-            const std::uint32_t last_lba = ReportedSectorCount() - 1;
-            const std::array<std::uint8_t, 8> capacity = {static_cast<std::uint8_t>(last_lba >> 24),
-                                                          static_cast<std::uint8_t>(last_lba >> 16),
-                                                          static_cast<std::uint8_t>(last_lba >> 8),
-                                                          static_cast<std::uint8_t>(last_lba),
-                                                          0,
-                                                          0,
-                                                          0x02,
-                                                          0x00};  // 512-byte blocks
+        case SCSI_READ_CAPACITY_10: {
+            // The last LBA and the block length, big-endian.
+            std::array<std::uint8_t, 8> capacity{};
+            StoreBe32(capacity, 0, ReportedSectorCount() - 1);
+            StoreBe32(capacity, 4, kSectorSize);
             CopyOut(capacity, data);
             return {};
         }
-        case kModeSense6: {
+        case SCSI_MODE_SENSE_6: {
             const std::array<std::uint8_t, 4> header = {3, 0, 0, 0};
             CopyOut(header, data);
             return {};
         }
         default:
-            return CheckCondition(kSenseIllegalRequest, kAscInvalidOpcode);
+            return CheckCondition(kSenseKeyIllegalRequest, kAscInvalidOpcode);
     }
 }
 
 ScsiCommandResult RecorderFirmware::ExecuteReadWrite(std::span<const std::uint8_t> cdb,
                                                      DataDirection direction,
                                                      std::span<std::uint8_t> data) {
-    if (cdb.size() < 10) {
-        return CheckCondition(kSenseIllegalRequest, kAscInvalidFieldInCdb);
+    if (cdb.size() < kRw10CdbLength) {
+        return CheckCondition(kSenseKeyIllegalRequest, kAscInvalidFieldInCdb);
     }
-    const std::uint32_t lba = static_cast<std::uint32_t>(cdb[2]) << 24 |
-                              static_cast<std::uint32_t>(cdb[3]) << 16 |
-                              static_cast<std::uint32_t>(cdb[4]) << 8 | cdb[5];
-    const std::uint32_t count = static_cast<std::uint32_t>(cdb[7]) << 8 | cdb[8];
+    const std::uint32_t lba = LoadBe32(cdb, kRw10LbaOffset);
+    const std::uint32_t count = LoadBe16(cdb, kRw10CountOffset);
     const bool write = cdb[0] == SCSI_WRITE_10;
     const DataDirection expected = write ? DataDirection::ToDevice : DataDirection::FromDevice;
     if (count == 0) {
         return {};
     }
     if (direction != expected || data.size() != std::size_t{count} * kSectorSize) {
-        return CheckCondition(kSenseIllegalRequest, kAscInvalidFieldInCdb);
+        return CheckCondition(kSenseKeyIllegalRequest, kAscInvalidFieldInCdb);
     }
     if (std::uint64_t{lba} + count > storage_->SectorCount()) {
-        return CheckCondition(kSenseIllegalRequest, kAscLbaOutOfRange);
+        return CheckCondition(kSenseKeyIllegalRequest, kAscLbaOutOfRange);
     }
     const bool done =
         write ? storage_->Write(lba, count, data.data()) : storage_->Read(lba, count, data.data());
     if (!done) {
-        return CheckCondition(kSenseMediumError, write ? kAscWriteError : kAscReadError);
+        return CheckCondition(kSenseKeyMediumError, write ? kAscWriteError : kAscReadError);
     }
     return {};
 }
@@ -201,7 +187,7 @@ ScsiCommandResult RecorderFirmware::ExecuteReadWrite(std::span<const std::uint8_
 ScsiCommandResult RecorderFirmware::ExecuteVendor(std::span<const std::uint8_t> cdb,
                                                   std::span<std::uint8_t> data) {
     if (cdb.size() != kVendorCdbLength) {
-        return CheckCondition(kSenseIllegalRequest, kAscInvalidFieldInCdb);
+        return CheckCondition(kSenseKeyIllegalRequest, kAscInvalidFieldInCdb);
     }
     const std::uint8_t opcode = cdb[0];
     const bool verified_before = old_password_verified_;
@@ -209,22 +195,23 @@ ScsiCommandResult RecorderFirmware::ExecuteVendor(std::span<const std::uint8_t> 
     Reply reply{};
     switch (opcode) {
         case CMD_IDENTIFY:
-            reply[0] = CMD_IDENTIFY;
-            std::copy(kDeviceSignature.begin(), kDeviceSignature.end(), reply.begin() + 1);
+            reply[kReplyEchoOffset] = CMD_IDENTIFY;
+            std::copy(kDeviceSignature.begin(), kDeviceSignature.end(),
+                      reply.begin() + kSignatureReplyOffset);
             break;
         case CMD_GET_CAPACITY: {
             reply = Confirmed(opcode, true);
-            const std::uint32_t sectors = ReportedSectorCount();
-            for (int i = 0; i < 4; ++i) {
-                reply[4 + i] = static_cast<std::uint8_t>(sectors >> (8 * i));
-            }
+            StoreLe32(reply, kCapacityReplyOffset, ReportedSectorCount());
             break;
         }
         case CMD_GET_DISK_TYPE:
-            reply = {CMD_GET_DISK_TYPE, settings_.disk_type, 'Y', 'E', 'S', 0, 0, 0};
+            reply[kReplyEchoOffset] = CMD_GET_DISK_TYPE;
+            reply[kDiskTypeReplyOffset] = settings_.disk_type;
+            std::copy(kReplyConfirmation.begin(), kReplyConfirmation.end(),
+                      reply.begin() + kDiskTypeReplyConfirmationOffset);
             break;
         case CMD_SET_DISK_TYPE: {
-            const std::uint8_t type = cdb[1];
+            const std::uint8_t type = cdb[kDiskTypeCdbOffset];
             const bool valid = type == DISK_TYPE_PUBLIC || type == DISK_TYPE_PASSWORD;
             if (valid) {
                 ChangeSettings([type](RecorderSettings& s) {
@@ -236,12 +223,12 @@ ScsiCommandResult RecorderFirmware::ExecuteVendor(std::span<const std::uint8_t> 
             break;
         }
         case CMD_SET_CLOCK: {
-            const auto characters = cdb.subspan(1, 15);
+            const auto characters = cdb.subspan(kClockCdbOffset, kClockStringLength);
             const bool valid = IsValidClock(characters);
             if (valid) {
                 ChangeSettings([characters](RecorderSettings& s) {
                     s.clock.assign(characters.begin(), characters.begin() + 14);
-                    s.time_stamp = characters[14] == 'Y';
+                    s.time_stamp = characters[14] == kClockShowStamp;
                 });
             }
             reply = Confirmed(opcode, valid);
@@ -275,7 +262,7 @@ ScsiCommandResult RecorderFirmware::ExecuteVendor(std::span<const std::uint8_t> 
             break;
         }
         default:
-            return CheckCondition(kSenseIllegalRequest, kAscInvalidOpcode);
+            return CheckCondition(kSenseKeyIllegalRequest, kAscInvalidOpcode);
     }
     CopyOut(reply, data);
     return {};

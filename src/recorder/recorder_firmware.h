@@ -7,15 +7,13 @@
 #include <span>
 #include <vector>
 
+#include "protocol/scsi.h"
 #include "recorder/recorder_settings.h"
 #include "recorder/sector_storage.h"
 
 namespace ulvren {
 
 enum class DataDirection { None, ToDevice, FromDevice };
-
-inline constexpr std::uint8_t kScsiStatusGood = 0x00;
-inline constexpr std::uint8_t kScsiStatusCheckCondition = 0x02;
 
 struct ScsiCommandResult {
     std::uint8_t status = kScsiStatusGood;

@@ -6,34 +6,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "protocol/hex.h"
+#include "protocol/scsi.h"
+
 namespace ulvren {
 namespace {
-
-std::string ToHex(const std::string& bytes) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (const unsigned char byte : bytes) {
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 0x0F];
-    }
-    return hex;
-}
-
-std::optional<std::string> FromHex(const std::string& hex) {
-    if (hex.size() % 2 != 0) {
-        return std::nullopt;
-    }
-    std::string bytes;
-    for (std::size_t i = 0; i < hex.size(); i += 2) {
-        unsigned value = 0;
-        const auto [end, code] = std::from_chars(hex.data() + i, hex.data() + i + 2, value, 16);
-        if (code != std::errc{} || end != hex.data() + i + 2) {
-            return std::nullopt;
-        }
-        bytes += static_cast<char>(value);
-    }
-    return bytes;
-}
 
 std::optional<std::uint32_t> ParseNumber(const std::string& text) {
     std::uint32_t value = 0;
@@ -53,7 +30,7 @@ std::string StateFilePathFor(const std::string& image_path) {
 std::string SerializeSettings(const RecorderSettings& settings) {
     std::ostringstream out;
     out << "disk_type=" << static_cast<unsigned>(settings.disk_type) << '\n'
-        << "password_hex=" << ToHex(settings.password) << '\n'
+        << "password_hex=" << HexBytes(settings.password) << '\n'
         << "clock=" << settings.clock << '\n'
         << "time_stamp=" << (settings.time_stamp ? 1 : 0) << '\n'
         << "logged_in=" << (settings.logged_in ? 1 : 0) << '\n'
@@ -85,7 +62,7 @@ std::optional<RecorderSettings> ParseSettings(const std::string& text, std::stri
             if (valid)
                 settings.disk_type = static_cast<std::uint8_t>(*number);
         } else if (key == "password_hex") {
-            const auto bytes = FromHex(value);
+            const auto bytes = BytesFromHex(value);
             valid = bytes.has_value();
             if (valid)
                 settings.password = *bytes;
@@ -96,7 +73,7 @@ std::optional<RecorderSettings> ParseSettings(const std::string& text, std::stri
             (key == "time_stamp" ? settings.time_stamp : settings.logged_in) = value == "1";
         } else if (key == "max_transfer_sectors") {
             const auto number = ParseNumber(value);
-            valid = number && *number >= 1 && *number <= 65535;
+            valid = number && *number >= 1 && *number <= kMaxWrite10Sectors;
             if (valid)
                 settings.max_transfer_sectors = *number;
         }

@@ -4,20 +4,20 @@
 #include <optional>
 #include <string>
 
+#include "protocol/scsi.h"
+
 namespace ulvren {
 
 // What the recorder keeps besides its storage. A simulated recorder keeps it in a small text file
 // beside its image, so that it behaves the same across runs, like a real device.
 struct RecorderSettings {
-    static constexpr std::uint32_t kDefaultMaxTransferSectors = 240;
-
     std::uint8_t disk_type = 1;  // 1 public disk, 2 password disk
     std::string password;        // raw bytes, as the commands carry them
     std::string clock;           // the last 14 clock digits the recorder took, YYYYMMDDhhmmss
     bool time_stamp = false;
     bool logged_in = false;
     // The largest transfer the simulated USB adapter takes, in sectors (1 to 65,535).
-    std::uint32_t max_transfer_sectors = kDefaultMaxTransferSectors;
+    std::uint32_t max_transfer_sectors = kUsbStorageMaxTransferSectors;
 
     bool operator==(const RecorderSettings&) const = default;
 };

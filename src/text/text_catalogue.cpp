@@ -4,6 +4,7 @@
 #include <new>
 
 #include "host/platform.h"
+#include "protocol/byte_order.h"
 #include "text/utf_conversion.h"
 
 namespace ulvren {
@@ -11,10 +12,6 @@ namespace {
 
 constexpr std::size_t kUnitSize = 2;
 constexpr unsigned kEntriesPerBlock = 16;
-
-std::uint16_t ReadLittleEndian16(const std::uint8_t* bytes) {
-    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
-}
 
 struct FreeText {
     void operator()(char16_t* text) const { FreeLocalizedText(text); }
@@ -40,7 +37,7 @@ const std::uint8_t* FindStringEntry(ModuleHandle module, TextId id, UiLanguage l
         if (block.size() - offset < kUnitSize) {
             return nullptr;
         }
-        const std::size_t length = kUnitSize * (1 + ReadLittleEndian16(block.data() + offset));
+        const std::size_t length = kUnitSize * (1 + LoadLe16(block, offset));
         if (block.size() - offset < length) {
             return nullptr;
         }
@@ -53,13 +50,14 @@ const std::uint8_t* FindStringEntry(ModuleHandle module, TextId id, UiLanguage l
 
 char16_t* LoadLocalizedText(ModuleHandle module, TextId id, UiLanguage language) {
     const std::uint8_t* entry = FindStringEntry(module, id, language);
-    const std::size_t count = entry == nullptr ? 0 : ReadLittleEndian16(entry);
+    const std::size_t count = entry == nullptr ? 0 : LoadLe16(std::span(entry, kUnitSize), 0);
     auto* copy = new (std::nothrow) char16_t[count + 1];
     if (copy == nullptr) {
         return nullptr;
     }
     for (std::size_t unit = 0; unit < count; ++unit) {
-        copy[unit] = static_cast<char16_t>(ReadLittleEndian16(entry + kUnitSize * (1 + unit)));
+        copy[unit] = static_cast<char16_t>(
+            LoadLe16(std::span(entry + kUnitSize * (1 + unit), kUnitSize), 0));
     }
     copy[count] = u'\0';
     return copy;

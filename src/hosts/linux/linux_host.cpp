@@ -20,6 +20,7 @@
 #include "hosts/linux/mount_table.h"
 #include "hosts/linux/sg_io_request.h"
 #include "hosts/linux/sysfs_block_devices.h"
+#include "protocol/scsi.h"
 
 namespace ulvren {
 
@@ -222,7 +223,7 @@ std::uint32_t LinuxHost::MaxTransferSectors(DeviceHandle handle) {
         FailWithErrno("cannot read the largest transfer of " + PathOf(*fd), error);
         return 0;
     }
-    return std::clamp<std::uint32_t>(sectors, 1, 65535);
+    return std::clamp<std::uint32_t>(sectors, 1, kMaxWrite10Sectors);
 }
 
 std::string LinuxHost::LastErrorText() const {

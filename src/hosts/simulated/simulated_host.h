@@ -45,8 +45,6 @@ struct ObservedRequest {
 // when a volume is opened while another one is still open (two device sessions overlapping).
 class SimulatedHost final : public Host {
   public:
-    static constexpr std::uint32_t kDefaultMaxTransferSectors = 240;
-
     SimulatedHost() = default;
 
     // Configuration. `root` is a drive root such as "E:\".
@@ -106,7 +104,7 @@ class SimulatedHost final : public Host {
     std::map<std::string, Drive> drives_;               // by root, in drive order
     std::map<DeviceHandle, std::string> open_handles_;  // handle to device path
     DeviceHandle next_handle_ = 100;
-    std::uint32_t max_transfer_sectors_ = kDefaultMaxTransferSectors;
+    std::uint32_t max_transfer_sectors_ = kUsbStorageMaxTransferSectors;
     std::vector<std::pair<VendorFault, std::optional<std::uint8_t>>> faults_;
     std::optional<std::uint32_t> writes_until_failure_;
     bool log_requests_ = true;

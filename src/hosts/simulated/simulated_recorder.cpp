@@ -54,8 +54,10 @@ std::optional<SimulatedMachine> OpenSimulatedMachine(const SimulatedMachineOptio
 
     bool settings_changed = !std::filesystem::exists(state_path);
     if (options.max_transfer_sectors) {
-        if (*options.max_transfer_sectors < 1 || *options.max_transfer_sectors > 65535) {
-            error = "the maximum transfer is 1 to 65535 sectors";
+        if (*options.max_transfer_sectors < 1 ||
+            *options.max_transfer_sectors > kMaxWrite10Sectors) {
+            error =
+                "the maximum transfer is 1 to " + std::to_string(kMaxWrite10Sectors) + " sectors";
             return std::nullopt;
         }
         settings_changed |= settings.max_transfer_sectors != *options.max_transfer_sectors;

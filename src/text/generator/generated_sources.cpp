@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "protocol/byte_order.h"
 #include "text/utf_conversion.h"
 
 namespace ulvren {
@@ -29,7 +30,7 @@ std::string BlockArray(const LaidOutBlock& block) {
     std::size_t offset = 0;
     std::size_t text_id = (block.number - 1u) * 16u;
     for (; offset + kBytesPerEntry <= block.bytes.size(); ++text_id) {
-        const std::size_t count = block.bytes[offset] | (block.bytes[offset + 1] << 8);
+        const std::size_t count = LoadLe16(block.bytes, offset);
         const std::size_t end = offset + kBytesPerEntry * (1 + count);
         out += "    // text " + std::to_string(text_id) + "\n   ";
         for (std::size_t byte = offset; byte < end && byte < block.bytes.size(); ++byte) {

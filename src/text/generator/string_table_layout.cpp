@@ -3,14 +3,17 @@
 #include <map>
 #include <string>
 
+#include "protocol/byte_order.h"
+
 namespace ulvren {
 namespace {
 
 constexpr std::uint32_t kEntriesPerBlock = 16;
 
 void AppendLittleEndian16(std::uint16_t value, std::vector<std::uint8_t>& out) {
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
+    std::uint8_t bytes[2];
+    StoreLe16(bytes, 0, value);
+    out.insert(out.end(), bytes, bytes + 2);
 }
 
 }  // namespace
