@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "host/host.h"
 #include "text/text_catalogue.h"
 #include "text/text_ids.h"
-#include "ui/status_texts.h"
+#include "ui/status_reactions.h"
 
 namespace ulvren::cli {
 
@@ -22,43 +21,51 @@ std::string CliWindow::Text(unsigned id) const {
     return LocalizedTextUtf8(id, language_);
 }
 
-void CliWindow::PostStatus(OperationStatus status) {
-    std::lock_guard lock(mutex_);
-    statuses_.push_back(status);
+void CliWindow::Deliver(const WorkerEvent& event) {
+    // The command line has no controls: only statuses show.
+    if (const auto* status = std::get_if<StatusEvent>(&event)) {
+        std::lock_guard lock(mutex_);
+        statuses_.push_back(status->status);
+        Show(*status);
+        out_.flush();
+    }
+}
+
+void CliWindow::Show(const StatusEvent& event) {
+    const OperationStatus status = event.status;
     if (status == STATUS_OPEN_FAILED) {
         err_ << "ulvren: cannot open " << state_.members.device_path.Get() << ": "
-             << CurrentHost().LastErrorText() << '\n';
+             << event.host_error.text << '\n';
         return;
     }
-    if (status == STATUS_DEVICE_NOT_FOUND) {
-        // A drive that could not even be opened may have been the recorder: say why, for example
-        // that vendor commands need root.
-        if (const std::string reason = CurrentHost().LastErrorText(); !reason.empty()) {
-            err_ << "ulvren: " << reason << '\n';
-        }
+    // A drive that could not even be opened may have been the recorder: say why, for example
+    // that vendor commands need root.
+    if (status == STATUS_DEVICE_NOT_FOUND && !event.host_error.text.empty()) {
+        err_ << "ulvren: " << event.host_error.text << '\n';
     }
     if (detection_report_ == DetectionReport::Show) {
         PrintDetection(status);
         return;
     }
-    if (const auto text = MessageTextFor(status); text && !ShowsInCapacityField(status)) {
-        out_ << Text(*text) << '\n';
-    } else if (status == STATUS_DEVICE_NOT_FOUND) {
-        out_ << Text(TEXT_DEVICE_NOT_FOUND) << '\n';
+    // What a window shows in a box is printed; of what it shows in the capacity field, only the
+    // detection's "not found", which ends the command.
+    const StatusReaction& reaction = ReactionTo(status);
+    if (reaction.text &&
+        (reaction.display == StatusDisplay::MessageBox || status == STATUS_DEVICE_NOT_FOUND)) {
+        out_ << Text(*reaction.text) << '\n';
     }
-    out_.flush();
 }
 
 void CliWindow::PrintDetection(OperationStatus status) {
     switch (status) {
         case STATUS_DEVICE_NOT_FOUND:
-            out_ << Text(TEXT_DEVICE_NOT_FOUND) << '\n';
+            out_ << Text(*ReactionTo(status).text) << '\n';
             break;
         case STATUS_CAPACITY_OK:
             out_ << Text(TEXT_DISK_CAPACITY) << ": " << state_.members.capacity_text.Get() << '\n';
             break;
         case STATUS_CAPACITY_UNKNOWN:
-            out_ << Text(TEXT_DISK_CAPACITY) << ": " << Text(TEXT_UNKNOWN_CAPACITY) << '\n';
+            out_ << Text(TEXT_DISK_CAPACITY) << ": " << Text(*ReactionTo(status).text) << '\n';
             break;
         case STATUS_DISK_TYPE_OK: {
             const int index = state_.members.disk_type_index.Get();
@@ -68,17 +75,18 @@ void CliWindow::PrintDetection(OperationStatus status) {
             } else if (index == 1) {
                 out_ << Text(TEXT_PASSWORD_DISK) << '\n';
             } else {
+                // Part of the command line's output format: a type that has no name, as a number.
                 out_ << "? (" << index + 1 << ")\n";
             }
             break;
         }
         case STATUS_DETECT_DONE:
+            // Part of the command line's output format, in every language, for scripts.
             out_ << "Device: " << state_.members.device_path.Get() << '\n';
             break;
         default:
             break;
     }
-    out_.flush();
 }
 
 std::vector<int> CliWindow::Statuses() const {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "operations/shared_window_state.h"
-#include "operations/window_interfaces.h"
+#include "operations/worker_events.h"
 #include "text/ui_language.h"
 
 namespace ulvren::cli {
@@ -16,20 +16,20 @@ namespace ulvren::cli {
 enum class DetectionReport { Silent, Show };
 
 // The command line's window: statuses are printed as they arrive; there are no controls.
-class CliWindow final : public StatusPoster, public ControlEnabler {
+class CliWindow final : public WorkerEventSink {
   public:
     CliWindow(const SharedWindowState& state, UiLanguage language, std::ostream& out,
               std::ostream& err);
 
     void SetDetectionReport(DetectionReport report);
 
-    void PostStatus(OperationStatus status) override;
-    void EnableControl(int, bool) override {}
+    void Deliver(const WorkerEvent& event) override;
 
     std::vector<int> Statuses() const;
     bool Saw(int status) const;
 
   private:
+    void Show(const StatusEvent& event);
     void PrintDetection(OperationStatus status);
     std::string Text(unsigned id) const;
 

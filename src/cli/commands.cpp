@@ -51,8 +51,9 @@ std::optional<CommandInput> GatherInput(const CliOptions& options, UiLanguage la
         }
         for (const std::string& password : *typed) {
             auto encoded = EncodePassword(password, language);
-            if (auto* failure = std::get_if<PasswordError>(&encoded)) {
-                err << "ulvren: " << failure->message << '\n';
+            if (const auto* refusal = std::get_if<PasswordRefusal>(&encoded)) {
+                err << "ulvren: " << LocalizedTextUtf8(PasswordRefusalText(*refusal), language)
+                    << '\n';
                 return std::nullopt;
             }
             input.passwords.push_back(std::get<std::string>(encoded));
@@ -118,7 +119,7 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
 
     auto state = std::make_shared<SharedWindowState>(OpenDeviceMutex());
     CliWindow window(*state, language, out, err);
-    state->link.Attach(window, window);
+    state->link.Attach(window);
     int result = kExitDeviceSaidNo;
     {
         OperationRunner runner(state);

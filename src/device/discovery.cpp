@@ -24,7 +24,7 @@ int EnumRemovableDrives(DriveList& list, std::int8_t* count) {
 }
 
 int CUsbDisk::IdentifyDevice(DeviceHandle handle) {
-    if (handle == INVALID_HANDLE_VALUE) {
+    if (handle == kInvalidDeviceHandle) {
         return 0;
     }
     if (!ExchangeTemplate(handle, CMD_IDENTIFY)) {
@@ -46,7 +46,7 @@ std::string CUsbDisk::FindDevice() {
     for (std::int8_t slot = 0; slot < count; ++slot) {
         std::string path = DevicePathFromRoot(prefix, drives[static_cast<std::size_t>(slot)]);
         const DeviceHandle handle = OpenDevice(path);
-        const bool identified = handle != INVALID_HANDLE_VALUE && IdentifyDevice(handle) != 0;
+        const bool identified = handle != kInvalidDeviceHandle && IdentifyDevice(handle) != 0;
         CloseDevice(handle);
         if (identified) {
             return path;

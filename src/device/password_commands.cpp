@@ -8,7 +8,7 @@
 namespace ulvren {
 int CUsbDisk::SendPasswordCommand(DeviceHandle handle, std::uint8_t opcode,
                                   const std::string& password) {
-    if (handle == INVALID_HANDLE_VALUE || password.size() > kMaxPasswordLength) {
+    if (handle == kInvalidDeviceHandle || password.size() > kMaxPasswordLength) {
         return 0;
     }
     // Only the password's own bytes are written; the bytes behind it keep what the last earlier
@@ -20,7 +20,7 @@ int CUsbDisk::SendPasswordCommand(DeviceHandle handle, std::uint8_t opcode,
 }
 
 int CUsbDisk::Login(DeviceHandle handle, std::uint8_t mode, const std::string& password) {
-    if (handle == INVALID_HANDLE_VALUE || password.size() > kMaxPasswordLength) {
+    if (handle == kInvalidDeviceHandle || password.size() > kMaxPasswordLength) {
         return 0;
     }
     CommandTemplateFor(CMD_LOGIN)[kLoginModeCdbOffset] = mode;

@@ -10,7 +10,7 @@ namespace ulvren {
 
 int CUsbDisk::GetCapacity(DeviceHandle handle, std::uint32_t& sector_count) {
     sector_count = 0;
-    if (handle == INVALID_HANDLE_VALUE) {
+    if (handle == kInvalidDeviceHandle) {
         return 0;
     }
     if (!ExchangeTemplate(handle, CMD_GET_CAPACITY) || !ReplyConfirmsAt(kReplyConfirmationOffset)) {
@@ -22,7 +22,7 @@ int CUsbDisk::GetCapacity(DeviceHandle handle, std::uint32_t& sector_count) {
 
 int CUsbDisk::GetDiskType(DeviceHandle handle, std::uint8_t& disk_type) {
     disk_type = 0;
-    if (handle == INVALID_HANDLE_VALUE) {
+    if (handle == kInvalidDeviceHandle) {
         return 0;
     }
     // This reply carries its "YES" one place later than the others, behind the type byte.
@@ -35,7 +35,7 @@ int CUsbDisk::GetDiskType(DeviceHandle handle, std::uint8_t& disk_type) {
 }
 
 int CUsbDisk::SetDiskType(DeviceHandle handle, std::uint8_t disk_type) {
-    if (handle == INVALID_HANDLE_VALUE) {
+    if (handle == kInvalidDeviceHandle) {
         return 0;
     }
     if (disk_type != DISK_TYPE_PUBLIC && disk_type != DISK_TYPE_PASSWORD) {
@@ -48,7 +48,7 @@ int CUsbDisk::SetDiskType(DeviceHandle handle, std::uint8_t disk_type) {
 }
 
 int CUsbDisk::SetClock(DeviceHandle handle, const std::string& clock) {
-    if (handle == INVALID_HANDLE_VALUE) {
+    if (handle == kInvalidDeviceHandle) {
         return 0;
     }
     if (clock.size() != kClockStringLength) {

@@ -59,23 +59,24 @@ ScsiPassThroughRequest BuildVendorCommandRequest(void* buffer, bool data_in,
 }
 
 int WriteSectors(DeviceHandle handle, const void* buffer, std::uint32_t lba, std::uint32_t count) {
-    if (buffer == nullptr || count == 0 || handle == INVALID_HANDLE_VALUE) {
+    if (buffer == nullptr || count == 0 || handle == kInvalidDeviceHandle) {
         return 0;
     }
     ScsiPassThroughRequest request = BuildSectorWriteRequest(buffer, lba, count);
-    return CurrentHost().PassThrough(handle, request) ? 1 : 0;
+    // Carried out is enough here; the SCSI status is not judged.
+    return CurrentHost().PassThrough(handle, request).CarriedOut() ? 1 : 0;
 }
 
 std::uint32_t SendVendorCommand(DeviceHandle handle, void* buffer, int data_in,
                                 const std::uint8_t* cdb, std::uint32_t cdb_length,
                                 std::uint32_t data_length) {
     if (buffer == nullptr || cdb_length > ScsiPassThroughRequest::kMaxCdbLength ||
-        handle == INVALID_HANDLE_VALUE) {
+        handle == kInvalidDeviceHandle) {
         return 0;
     }
     ScsiPassThroughRequest request =
         BuildVendorCommandRequest(buffer, data_in != 0, cdb, cdb_length, data_length);
-    return CurrentHost().PassThrough(handle, request) ? data_length : 0;
+    return CurrentHost().PassThrough(handle, request).CarriedOut() ? data_length : 0;
 }
 
 int LockVolume(DeviceHandle handle) {

@@ -14,7 +14,7 @@ DeviceHandle CUsbDisk::OpenDevice(const std::string& device_path) {
 }
 
 void CUsbDisk::CloseDevice(DeviceHandle handle) {
-    if (handle != INVALID_HANDLE_VALUE) {
+    if (handle != kInvalidDeviceHandle) {
         CurrentHost().Close(handle);
     }
 }

@@ -5,7 +5,7 @@
 namespace ulvren {
 
 int CUsbDisk::FormatFat32(DeviceHandle handle) {
-    if (handle == INVALID_HANDLE_VALUE) {
+    if (handle == kInvalidDeviceHandle) {
         return 0;
     }
     // Only the count matters: a failed query leaves it at 0, which the writer refuses.

@@ -12,7 +12,7 @@ class ForwardingHost : public Host {
 
     DeviceHandle Open(const std::string& device_path) override { return inner_.Open(device_path); }
     void Close(DeviceHandle handle) override { inner_.Close(handle); }
-    bool PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override {
+    PassThroughOutcome PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override {
         return inner_.PassThrough(handle, request);
     }
     bool ControlVolume(DeviceHandle handle, VolumeControl control) override {
@@ -23,7 +23,6 @@ class ForwardingHost : public Host {
     std::uint32_t MaxTransferSectors(DeviceHandle handle) override {
         return inner_.MaxTransferSectors(handle);
     }
-    std::string LastErrorText() const override { return inner_.LastErrorText(); }
 
   protected:
     Host& inner() const { return inner_; }

@@ -5,17 +5,39 @@
 #include <vector>
 
 #include "host/device_handle.h"
+#include "host/pass_through_outcome.h"
 #include "host/scsi_pass_through_request.h"
 
 namespace ulvren {
 
 enum class VolumeControl { Lock, Unlock, Dismount };
 
+// Why a host call failed, kept per thread like the OS's own last error, so that a worker reads the
+// reason of its own failure whatever other threads did meanwhile.
+enum class HostErrorKind {
+    None,
+    AccessDenied,  // the user lacks the rights the call needs
+    Other,
+};
+
+struct HostError {
+    HostErrorKind kind = HostErrorKind::None;
+    std::string text;  // in words for a person
+
+    bool operator==(const HostError&) const = default;
+};
+
+// The last failure that a host call reported on the calling thread; None until one did.
+const HostError& LastHostError();
+// What a host calls when one of its calls fails on this thread.
+void SetLastHostError(HostErrorKind kind, std::string text);
+void ClearLastHostError();
+
 // The operating system's device calls, and nothing else. The device layer reaches the OS only
 // through this interface; Linux, Windows and the simulated recorder each implement it.
 //
-// Every call reports failure as its plain result (an invalid handle, false, an empty list) and
-// leaves a readable reason in LastErrorText(); none throws.
+// Every call reports failure as its plain result (an invalid handle, false, an empty list, a
+// failed outcome) and leaves the reason in the calling thread's LastHostError(); none throws.
 class Host {
   public:
     virtual ~Host() = default;
@@ -24,9 +46,10 @@ class Host {
     virtual DeviceHandle Open(const std::string& device_path) = 0;
     virtual void Close(DeviceHandle handle) = 0;
 
-    // Carries out one pass-through request. True means that the OS carried the request out (the
-    // SCSI status and sense, which the OS writes back into the record, are not judged here).
-    virtual bool PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) = 0;
+    // Carries out one pass-through request. The SCSI status and sense also go back into the
+    // record, as the OS writes them there.
+    virtual PassThroughOutcome PassThrough(DeviceHandle handle,
+                                           ScsiPassThroughRequest& request) = 0;
 
     virtual bool ControlVolume(DeviceHandle handle, VolumeControl control) = 0;
 
@@ -38,9 +61,6 @@ class Host {
 
     // The largest transfer, in 512-byte sectors, that one request may carry on this handle.
     virtual std::uint32_t MaxTransferSectors(DeviceHandle handle) = 0;
-
-    // Why the last failing call of this host failed, in words for a person.
-    virtual std::string LastErrorText() const = 0;
 };
 
 // The device path of a drive from its root path: the host's prefix, then the root path with a

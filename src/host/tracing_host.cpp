@@ -23,12 +23,12 @@ std::string FormatTraceLine(const ScsiPassThroughRequest& request) {
     return line;
 }
 
-bool TracingHost::PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) {
-    const bool carried_out = ForwardingHost::PassThrough(handle, request);
+PassThroughOutcome TracingHost::PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) {
+    PassThroughOutcome outcome = ForwardingHost::PassThrough(handle, request);
     const std::string line = FormatTraceLine(request);
     std::lock_guard lock(out_mutex_);
     out_ << line << '\n' << std::flush;
-    return carried_out;
+    return outcome;
 }
 
 }  // namespace ulvren

@@ -19,7 +19,7 @@ class TracingHost final : public ForwardingHost {
   public:
     TracingHost(Host& inner, std::ostream& out) : ForwardingHost(inner), out_(out) {}
 
-    bool PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override;
+    PassThroughOutcome PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override;
 
   private:
     std::ostream& out_;

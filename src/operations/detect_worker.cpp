@@ -1,25 +1,12 @@
 #include <cstdint>
 #include <string>
 
-#include "device/usb_disk.h"
-#include "operations/control_ids.h"
 #include "operations/device_session.h"
 #include "operations/workers.h"
 #include "protocol/vendor_protocol.h"
 
 namespace ulvren {
 namespace {
-
-void EnableDeviceControls(WindowLink& link, bool enabled) {
-    link.EnableControl(CONTROL_FORMAT_BUTTON, enabled);
-    link.EnableControl(CONTROL_DISK_TYPE_LIST, enabled);
-    link.EnableControl(CONTROL_SET_CLOCK_BUTTON, enabled);
-}
-
-void EnablePasswordControls(WindowLink& link, bool enabled) {
-    link.EnableControl(CONTROL_LOGIN_BUTTON, enabled);
-    link.EnableControl(CONTROL_CHANGE_PASSWORD_BUTTON, enabled);
-}
 
 // Whole mebibytes; an unsigned 32-bit sector count gives at most 2,097,151.
 std::string CapacityText(std::uint32_t sector_count) {
@@ -45,35 +32,38 @@ void ReadDiskType(SharedWindowState& window, CUsbDisk& disk, DeviceHandle handle
     }
     // The list holds the disk types in order from 1; a type of 0 selects nothing (-1).
     window.members.disk_type_index.Set(static_cast<int>(disk_type) - 1);
-    EnablePasswordControls(window.link, disk_type != DISK_TYPE_PUBLIC);
+    window.link.EnableGroup(ControlGroup::Password, disk_type != DISK_TYPE_PUBLIC);
     window.link.PostStatus(STATUS_DISK_TYPE_OK);
 }
 
 }  // namespace
 
 void DetectWorker(SharedWindowState& window, std::stop_token stop) {
-    CUsbDisk disk;
-    DeviceSession session(window, disk, DeviceSession::Ending::KeepMounted);
-    if (!session.WaitForDevice(std::move(stop))) {
-        return;
-    }
-    const std::string path = disk.FindDevice();
-    if (path.empty()) {
-        // The old path is kept, and so are the password controls, capacity text and index.
-        EnableDeviceControls(window.link, false);
-        window.link.PostStatus(STATUS_DEVICE_NOT_FOUND);
-        return;
-    }
-    window.members.device_path.Set(path);
-    // Before the open, so these stay enabled even when the device cannot be opened.
-    EnableDeviceControls(window.link, true);
-    if (!session.OpenAndLock()) {
-        return;
-    }
-    // A failed capacity query does not stop the disk-type query.
-    ReadCapacity(window, disk, session.Handle());
-    ReadDiskType(window, disk, session.Handle());
-    window.link.PostStatus(STATUS_DETECT_DONE);
+    const auto find_device = [&window](CUsbDisk& disk) {
+        // What the discovery's failed opens leave, and only that, says why a drive was passed
+        // over.
+        ClearLastHostError();
+        const std::string path = disk.FindDevice();
+        if (path.empty()) {
+            // The old path is kept, and so are the password controls, capacity text and index.
+            window.link.EnableGroup(ControlGroup::Device, false);
+            window.link.PostStatus(STATUS_DEVICE_NOT_FOUND, LastHostError());
+            return false;
+        }
+        window.members.device_path.Set(path);
+        // Before the open, so these stay enabled even when the device cannot be opened.
+        window.link.EnableGroup(ControlGroup::Device, true);
+        return true;
+    };
+    RunInDeviceSession(
+        window, std::move(stop), SessionEnding::KeepMounted,
+        [&window](CUsbDisk& disk, DeviceHandle handle) {
+            // A failed capacity query does not stop the disk-type query.
+            ReadCapacity(window, disk, handle);
+            ReadDiskType(window, disk, handle);
+            window.link.PostStatus(STATUS_DETECT_DONE);
+        },
+        find_device);
 }
 
 }  // namespace ulvren

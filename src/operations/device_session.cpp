@@ -1,40 +1,64 @@
 #include "operations/device_session.h"
 
 namespace ulvren {
+namespace {
 
-DeviceSession::DeviceSession(SharedWindowState& window, CUsbDisk& disk, Ending ending)
-    : window_(window), disk_(disk), ending_(ending) {}
-
-DeviceSession::~DeviceSession() {
-    if (handle_ != INVALID_HANDLE_VALUE) {
-        // The results are not looked at: there is nothing left to do about a failure here.
-        if (ending_ == Ending::Dismount) {
-            disk_.DismountVolume(handle_);
+// The end of the session's order, run when it goes out of scope on every path out of a worker.
+class SessionEnd {
+  public:
+    SessionEnd(SharedWindowState& window, CUsbDisk& disk, SessionEnding ending)
+        : window_(window), disk_(disk), ending_(ending) {}
+    ~SessionEnd() {
+        if (handle_ != kInvalidDeviceHandle) {
+            // The results are not looked at: there is nothing left to do about a failure here.
+            if (ending_ == SessionEnding::Dismount) {
+                disk_.DismountVolume(handle_);
+            }
+            disk_.UnlockVolume(handle_);
+            disk_.CloseDevice(handle_);
+            window_.members.device_handle.Set(kInvalidDeviceHandle);
         }
-        disk_.UnlockVolume(handle_);
-        disk_.CloseDevice(handle_);
-        window_.members.device_handle.Set(INVALID_HANDLE_VALUE);
+        if (holds_mutex_) {
+            window_.device_mutex->Release();
+        }
     }
-    if (holds_mutex_) {
-        window_.device_mutex->Release();
-    }
-}
+    SessionEnd(const SessionEnd&) = delete;
+    SessionEnd& operator=(const SessionEnd&) = delete;
 
-bool DeviceSession::WaitForDevice(std::stop_token stop) {
-    holds_mutex_ = window_.device_mutex->Acquire(std::move(stop));
-    return holds_mutex_;
-}
+    void HoldsMutex() { holds_mutex_ = true; }
+    void Opened(DeviceHandle handle) { handle_ = handle; }
 
-bool DeviceSession::OpenAndLock() {
-    disk_.CloseDevice(window_.members.device_handle.Get());
-    handle_ = disk_.OpenDevice(window_.members.device_path.Get());
-    window_.members.device_handle.Set(handle_);
-    if (handle_ == INVALID_HANDLE_VALUE) {
-        window_.link.PostStatus(STATUS_OPEN_FAILED);
-        return false;
+  private:
+    SharedWindowState& window_;
+    CUsbDisk& disk_;
+    SessionEnding ending_;
+    bool holds_mutex_ = false;
+    DeviceHandle handle_ = kInvalidDeviceHandle;
+};
+
+}  // namespace
+
+void RunInDeviceSession(SharedWindowState& window, std::stop_token stop, SessionEnding ending,
+                        const SessionBody& body, const BeforeOpen& before_open) {
+    CUsbDisk disk;
+    SessionEnd end(window, disk, ending);
+    if (!window.device_mutex->Acquire(std::move(stop))) {
+        return;
     }
-    disk_.LockVolume(handle_);
-    return true;
+    end.HoldsMutex();
+    if (before_open && !before_open(disk)) {
+        return;
+    }
+    disk.CloseDevice(window.members.device_handle.Get());
+    const DeviceHandle handle = disk.OpenDevice(window.members.device_path.Get());
+    window.members.device_handle.Set(handle);
+    if (handle == kInvalidDeviceHandle) {
+        window.link.PostStatus(STATUS_OPEN_FAILED, LastHostError());
+        return;
+    }
+    end.Opened(handle);
+    disk.LockVolume(handle);
+    body(disk, handle);
 }
 
 }  // namespace ulvren

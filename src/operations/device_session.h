@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <stop_token>
 
 #include "device/usb_disk.h"
@@ -8,39 +9,23 @@
 
 namespace ulvren {
 
-// One worker's use of the device, always in this order: wait for the device mutex, close a
-// leftover handle, open the device path, lock the volume, the worker's commands, dismount (only
-// where the worker asks for it), unlock, close, release the mutex. The end of that order runs
-// when the session is destroyed, on every path out of the worker, so the volume is never left
-// open and the mutex is given back exactly once.
-class DeviceSession {
-  public:
-    enum class Ending { KeepMounted, Dismount };
+// How a device session ends: format and login dismount the volume before they unlock it, so the
+// system reads it afresh; the other workers leave it mounted.
+enum class SessionEnding { KeepMounted, Dismount };
 
-    // `disk` makes every device call of the session and must outlive it.
-    DeviceSession(SharedWindowState& window, CUsbDisk& disk, Ending ending);
-    ~DeviceSession();
-    DeviceSession(const DeviceSession&) = delete;
-    DeviceSession& operator=(const DeviceSession&) = delete;
+// What a worker does before the open, holding the device mutex (detection finds the device here).
+// False ends the session without opening anything.
+using BeforeOpen = std::function<bool(CUsbDisk& disk)>;
+// What a worker does with the open, locked volume.
+using SessionBody = std::function<void(CUsbDisk& disk, DeviceHandle handle)>;
 
-    // Waits for the device mutex without a time limit. False when `stop` was requested first:
-    // the worker then ends without touching the device and posts nothing.
-    bool WaitForDevice(std::stop_token stop);
-
-    // Closes a leftover handle, opens the window's device path and locks the volume (whether the
-    // lock is granted does not matter). False, after posting STATUS_OPEN_FAILED, when the path
-    // cannot be opened.
-    bool OpenAndLock();
-
-    // The open volume; valid after OpenAndLock returned true.
-    DeviceHandle Handle() const { return handle_; }
-
-  private:
-    SharedWindowState& window_;
-    CUsbDisk& disk_;
-    Ending ending_;
-    bool holds_mutex_ = false;
-    DeviceHandle handle_ = INVALID_HANDLE_VALUE;
-};
+// Runs one worker's use of the device, always in this order: wait for the device mutex, the step
+// before the open (if any), close a leftover handle, open the device path, lock the volume (whether
+// the lock is granted does not matter), `body`, dismount (for SessionEnding::Dismount), unlock,
+// close, release the mutex. A failed open posts STATUS_OPEN_FAILED, with the host's reason, and
+// ends the session there. When `stop` is requested before the mutex is had, nothing is done and
+// nothing is posted. Every path out gives the mutex back exactly once and leaves no volume open.
+void RunInDeviceSession(SharedWindowState& window, std::stop_token stop, SessionEnding ending,
+                        const SessionBody& body, const BeforeOpen& before_open = {});
 
 }  // namespace ulvren

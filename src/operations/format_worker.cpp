@@ -1,27 +1,26 @@
 #include <cstdint>
 
-#include "device/usb_disk.h"
 #include "operations/device_session.h"
 #include "operations/workers.h"
 
 namespace ulvren {
 
 void FormatWorker(SharedWindowState& window, std::stop_token stop) {
-    CUsbDisk disk;
-    DeviceSession session(window, disk, DeviceSession::Ending::Dismount);
-    if (!session.WaitForDevice(std::move(stop)) || !session.OpenAndLock()) {
-        return;
-    }
-    // Index 0 writes type 1 and index 1 type 2; nothing selected (-1) asks for type 0, which
-    // SetDiskType refuses without sending anything.
-    const auto disk_type = static_cast<std::uint8_t>(window.members.disk_type_index.Get() + 1);
-    if (disk.SetDiskType(session.Handle(), disk_type) == 0) {
-        window.link.PostStatus(STATUS_DISK_TYPE_SET_FAILED);
-        return;
-    }
-    window.link.PostStatus(STATUS_DISK_TYPE_SET);
-    const bool formatted = disk.FormatFat32(session.Handle()) != 0;
-    window.link.PostStatus(formatted ? STATUS_FORMAT_OK : STATUS_FORMAT_FAILED);
+    RunInDeviceSession(
+        window, std::move(stop), SessionEnding::Dismount,
+        [&window](CUsbDisk& disk, DeviceHandle handle) {
+            // Index 0 writes type 1 and index 1 type 2; nothing selected (-1) asks for type 0,
+            // which SetDiskType refuses without sending anything.
+            const auto disk_type =
+                static_cast<std::uint8_t>(window.members.disk_type_index.Get() + 1);
+            if (disk.SetDiskType(handle, disk_type) == 0) {
+                window.link.PostStatus(STATUS_DISK_TYPE_SET_FAILED);
+                return;
+            }
+            window.link.PostStatus(STATUS_DISK_TYPE_SET);
+            const bool formatted = disk.FormatFat32(handle) != 0;
+            window.link.PostStatus(formatted ? STATUS_FORMAT_OK : STATUS_FORMAT_FAILED);
+        });
 }
 
 }  // namespace ulvren

@@ -25,10 +25,6 @@ enum OperationStatus : int {
     STATUS_DISK_TYPE_UNKNOWN = 18,
 };
 
-// The window message that carries a status on Windows (WM_USER + 100): always posted, with
-// wParam 0 and lParam the code.
-inline constexpr unsigned WM_OPERATION_STATUS = 0x464;
-
 // The code's name, such as "STATUS_FORMAT_OK"; "STATUS_UNKNOWN" for any other number.
 const char* OperationStatusName(int code);
 

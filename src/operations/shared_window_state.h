@@ -26,7 +26,7 @@ struct WindowMembers {
     Guarded<std::string> old_password;
     Guarded<std::string> login_password;
     // Open only inside the device session of the worker that holds the device mutex.
-    Guarded<DeviceHandle> device_handle{INVALID_HANDLE_VALUE};
+    Guarded<DeviceHandle> device_handle{kInvalidDeviceHandle};
 };
 
 // Everything that the window shares with its workers. The window and every worker own it jointly,

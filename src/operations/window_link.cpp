@@ -2,30 +2,21 @@
 
 namespace ulvren {
 
-void WindowLink::Attach(StatusPoster& poster, ControlEnabler& enabler) {
+void WindowLink::Attach(WorkerEventSink& sink) {
     std::lock_guard lock(mutex_);
-    poster_ = &poster;
-    enabler_ = &enabler;
+    sink_ = &sink;
 }
 
 void WindowLink::Detach() {
     std::lock_guard lock(mutex_);
-    poster_ = nullptr;
-    enabler_ = nullptr;
+    sink_ = nullptr;
 }
 
-// The lock is held during the call so that Detach cannot return while a call is under way.
-void WindowLink::PostStatus(OperationStatus status) {
+// The lock is held during the delivery so that Detach cannot return while one is under way.
+void WindowLink::Deliver(const WorkerEvent& event) {
     std::lock_guard lock(mutex_);
-    if (poster_ != nullptr) {
-        poster_->PostStatus(status);
-    }
-}
-
-void WindowLink::EnableControl(int control_id, bool enabled) {
-    std::lock_guard lock(mutex_);
-    if (enabler_ != nullptr) {
-        enabler_->EnableControl(control_id, enabled);
+    if (sink_ != nullptr) {
+        sink_->Deliver(event);
     }
 }
 

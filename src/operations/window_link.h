@@ -2,27 +2,31 @@
 
 #include <mutex>
 
-#include "operations/window_interfaces.h"
+#include "operations/worker_events.h"
 
 namespace ulvren {
 
 // The workers' way to the window, which may go away before they end. The window attaches its
-// status poster and control enabler at start-up and detaches them when it is destroyed; from then
-// on posts and control changes are dropped.
+// event sink at start-up and detaches it when it is destroyed; from then on events are dropped.
 class WindowLink {
   public:
-    void Attach(StatusPoster& poster, ControlEnabler& enabler);
-    // After this returns, no call reaches the detached poster or enabler any more (a call under
-    // way is waited for).
+    void Attach(WorkerEventSink& sink);
+    // After this returns, no event reaches the detached sink any more (a delivery under way is
+    // waited for).
     void Detach();
 
-    void PostStatus(OperationStatus status);
-    void EnableControl(int control_id, bool enabled);
+    void Deliver(const WorkerEvent& event);
+
+    void PostStatus(OperationStatus status, HostError host_error = {}) {
+        Deliver(StatusEvent{status, std::move(host_error)});
+    }
+    void EnableGroup(ControlGroup group, bool enabled) {
+        Deliver(ControlGroupEvent{group, enabled});
+    }
 
   private:
     std::mutex mutex_;
-    StatusPoster* poster_ = nullptr;
-    ControlEnabler* enabler_ = nullptr;
+    WorkerEventSink* sink_ = nullptr;
 };
 
 }  // namespace ulvren

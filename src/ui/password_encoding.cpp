@@ -2,6 +2,7 @@
 
 #include "host/platform.h"
 #include "protocol/vendor_protocol.h"
+#include "text/text_ids.h"
 
 namespace ulvren {
 namespace {
@@ -24,18 +25,19 @@ unsigned PasswordCodePage(UiLanguage language) {
     }
 }
 
-std::variant<std::string, PasswordError> EncodePassword(std::string_view utf8,
-                                                        UiLanguage language) {
-    const unsigned code_page = PasswordCodePage(language);
-    const auto bytes = platform::Utf8ToCodePage(utf8, code_page);
+TextId PasswordRefusalText(PasswordRefusal refusal) {
+    return refusal == PasswordRefusal::TooLong ? TEXT_PASSWORD_TOO_LONG
+                                               : TEXT_PASSWORD_CHARACTER_REFUSED;
+}
+
+std::variant<std::string, PasswordRefusal> EncodePassword(std::string_view utf8,
+                                                          UiLanguage language) {
+    const auto bytes = platform::Utf8ToCodePage(utf8, PasswordCodePage(language));
     if (!bytes) {
-        return PasswordError{"the password holds a character that code page " +
-                             std::to_string(code_page) + " cannot carry"};
+        return PasswordRefusal::UnsupportedCharacter;
     }
     if (bytes->size() > kMaxPasswordLength) {
-        return PasswordError{"a password is at most " + std::to_string(kMaxPasswordLength) +
-                             " bytes in code page " + std::to_string(code_page) +
-                             "; this one has " + std::to_string(bytes->size())};
+        return PasswordRefusal::TooLong;
     }
     return *bytes;
 }

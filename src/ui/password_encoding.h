@@ -4,6 +4,7 @@
 #include <string_view>
 #include <variant>
 
+#include "text/text_id.h"
 #include "text/ui_language.h"
 
 namespace ulvren {
@@ -12,13 +13,18 @@ namespace ulvren {
 // the recorder on every platform, so that a password set on one opens the recorder on the other.
 unsigned PasswordCodePage(UiLanguage language);
 
-struct PasswordError {
-    std::string message;
+// Why a password cannot go to the recorder.
+enum class PasswordRefusal {
+    UnsupportedCharacter,  // a character has no place in the code page
+    TooLong,               // more bytes than the recorder's twelve
 };
 
-// The bytes of a password typed as UTF-8, in the code page of `language`. Refused, with a
-// message for the user, when a character has no place in that code page or when the bytes are
-// more than the recorder's twelve. Nothing is cut or replaced.
-std::variant<std::string, PasswordError> EncodePassword(std::string_view utf8, UiLanguage language);
+// The catalogue text that tells the user of a refusal.
+TextId PasswordRefusalText(PasswordRefusal refusal);
+
+// The bytes of a password typed as UTF-8, in the code page of `language`, or why it is refused.
+// Nothing is cut or replaced.
+std::variant<std::string, PasswordRefusal> EncodePassword(std::string_view utf8,
+                                                          UiLanguage language);
 
 }  // namespace ulvren

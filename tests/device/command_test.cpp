@@ -128,14 +128,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(VendorCommandTest, EveryCommandFailsOnTheInvalidHandleWithoutIo) {
     std::uint32_t sectors = 1;
     std::uint8_t type = 1;
-    EXPECT_EQ(disk_.IdentifyDevice(INVALID_HANDLE_VALUE), 0);
-    EXPECT_EQ(disk_.GetCapacity(INVALID_HANDLE_VALUE, sectors), 0);
-    EXPECT_EQ(disk_.GetDiskType(INVALID_HANDLE_VALUE, type), 0);
-    EXPECT_EQ(disk_.SetDiskType(INVALID_HANDLE_VALUE, 1), 0);
-    EXPECT_EQ(disk_.SetClock(INVALID_HANDLE_VALUE, "20110727104920Y"), 0);
-    EXPECT_EQ(disk_.Login(INVALID_HANDLE_VALUE, 1, ""), 0);
-    EXPECT_EQ(disk_.VerifyPassword(INVALID_HANDLE_VALUE, ""), 0);
-    EXPECT_EQ(disk_.SetPassword(INVALID_HANDLE_VALUE, ""), 0);
+    EXPECT_EQ(disk_.IdentifyDevice(kInvalidDeviceHandle), 0);
+    EXPECT_EQ(disk_.GetCapacity(kInvalidDeviceHandle, sectors), 0);
+    EXPECT_EQ(disk_.GetDiskType(kInvalidDeviceHandle, type), 0);
+    EXPECT_EQ(disk_.SetDiskType(kInvalidDeviceHandle, 1), 0);
+    EXPECT_EQ(disk_.SetClock(kInvalidDeviceHandle, "20110727104920Y"), 0);
+    EXPECT_EQ(disk_.Login(kInvalidDeviceHandle, 1, ""), 0);
+    EXPECT_EQ(disk_.VerifyPassword(kInvalidDeviceHandle, ""), 0);
+    EXPECT_EQ(disk_.SetPassword(kInvalidDeviceHandle, ""), 0);
     EXPECT_TRUE(host_.sent().empty());
     EXPECT_EQ(sectors, 0u);
     EXPECT_EQ(type, 0);

@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
     Guards, WriteSectorsRefuses,
     ::testing::Values(RefusedWrite{"ZeroCount", false, 0, testing::ScriptedHost::kHandle},
                       RefusedWrite{"NullBuffer", true, 1, testing::ScriptedHost::kHandle},
-                      RefusedWrite{"InvalidHandle", false, 1, INVALID_HANDLE_VALUE}),
+                      RefusedWrite{"InvalidHandle", false, 1, kInvalidDeviceHandle}),
     [](const auto& test) { return test.param.name; });
 
 TEST(WriteSectors, ReportsWhetherTheOsCarriedTheWriteOut) {
@@ -119,7 +119,7 @@ TEST(SendVendorCommand, RefusesCdbsLongerThanSixteenBytes) {
 
     EXPECT_EQ(SendVendorCommand(handle, reply.data(), 1, cdb.data(), 17, 8), 0u);
     EXPECT_EQ(SendVendorCommand(handle, nullptr, 1, cdb.data(), 16, 8), 0u);
-    EXPECT_EQ(SendVendorCommand(INVALID_HANDLE_VALUE, reply.data(), 1, cdb.data(), 16, 8), 0u);
+    EXPECT_EQ(SendVendorCommand(kInvalidDeviceHandle, reply.data(), 1, cdb.data(), 16, 8), 0u);
     EXPECT_TRUE(host.sent().empty());
 
     EXPECT_EQ(SendVendorCommand(handle, reply.data(), 1, cdb.data(), 16, 8), 8u);

@@ -137,7 +137,7 @@ TEST(FormatFat32, FailedCapacityQueryWritesNothing) {
 TEST(FormatFat32, InvalidHandleSendsNothing) {
     SimulatedRecorder recorder(1'048'576);
     CUsbDisk disk;
-    EXPECT_EQ(disk.FormatFat32(INVALID_HANDLE_VALUE), 0);
+    EXPECT_EQ(disk.FormatFat32(kInvalidDeviceHandle), 0);
     EXPECT_TRUE(recorder.host().Requests().empty());
 }
 

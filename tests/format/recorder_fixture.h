@@ -82,7 +82,7 @@ class SimulatedRecorder {
     SimulatedHost host_;
     std::shared_ptr<RecorderFirmware> firmware_;
     ScopedHost installed_;
-    DeviceHandle handle_ = INVALID_HANDLE_VALUE;
+    DeviceHandle handle_ = kInvalidDeviceHandle;
 };
 
 // The writes of a format with a FAT of `fat_sectors`, each run cut into commands of at most

@@ -11,8 +11,9 @@
 
 namespace ulvren::testing {
 
-// What a window saw, in order: "STATUS_..." for a status, "enable 1014" / "disable 1014" for a
-// control change. Kept apart from the window so that it can be read after the window is gone.
+// What a window saw, in order: "STATUS_..." for a status, "enable device" / "disable password"
+// for a change of a control group. Kept apart from the window so that it can be read after the
+// window is gone.
 class WindowEvents {
   public:
     void Add(std::string event) {
@@ -41,27 +42,33 @@ class WindowEvents {
 
 // A window that records what its workers tell it. It attaches to the link when made and
 // detaches when destroyed, as the real windows do.
-class FakeWindow final : public StatusPoster, public ControlEnabler {
+class FakeWindow final : public WorkerEventSink {
   public:
     explicit FakeWindow(SharedWindowState& state,
                         std::shared_ptr<WindowEvents> events = std::make_shared<WindowEvents>())
         : state_(state), events_(std::move(events)) {
-        state_.link.Attach(*this, *this);
+        state_.link.Attach(*this);
     }
     ~FakeWindow() override { state_.link.Detach(); }
 
-    void PostStatus(OperationStatus status) override {
-        events_->Add(OperationStatusName(status));
-        if (on_status) {
-            on_status(status);
+    void Deliver(const WorkerEvent& event) override {
+        if (const auto* change = std::get_if<ControlGroupEvent>(&event)) {
+            events_->Add(std::string(change->enabled ? "enable " : "disable ") +
+                         (change->group == ControlGroup::Device ? "device" : "password"));
+            return;
         }
-    }
-    void EnableControl(int control_id, bool enabled) override {
-        events_->Add((enabled ? "enable " : "disable ") + std::to_string(control_id));
+        const auto& status = std::get<StatusEvent>(event);
+        events_->Add(OperationStatusName(status.status));
+        last_host_error = status.host_error;
+        if (on_status) {
+            on_status(status.status);
+        }
     }
 
     const WindowEvents& Events() const { return *events_; }
 
+    // The host error that came with the last status.
+    HostError last_host_error;
     // Called on the worker's thread after each status is recorded.
     std::function<void(OperationStatus)> on_status;
 

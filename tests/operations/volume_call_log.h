@@ -28,7 +28,7 @@ class VolumeCallLog final : public ForwardingHost {
 
     DeviceHandle Open(const std::string& device_path) override {
         const DeviceHandle handle = inner().Open(device_path);
-        Note(handle == INVALID_HANDLE_VALUE ? "open failed" : "open");
+        Note(handle == kInvalidDeviceHandle ? "open failed" : "open");
         return handle;
     }
     void Close(DeviceHandle handle) override {

@@ -167,7 +167,7 @@ TEST_P(WorkerStatusTest, PostsItsSequenceAndEndsTheSession) {
     EXPECT_EQ(window.Events().All(), c.statuses);
     EXPECT_EQ(bench.calls.Calls(), c.volume_calls);
     EXPECT_EQ(bench.machine.OpenHandleCount(), 0u);
-    EXPECT_EQ(bench.state->members.device_handle.Get(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(bench.state->members.device_handle.Get(), kInvalidDeviceHandle);
     c.check(bench);
 }
 
@@ -184,13 +184,15 @@ struct DetectCase {
     std::string capacity_text;
     int disk_type_index;
     Strings volume_calls;
+    // What came with the last status.
+    HostErrorKind host_error = HostErrorKind::None;
 };
 
 const std::string kOldPath = "\\\\?\\F:";
 const std::string kOldCapacity = "old capacity";
 constexpr int kOldIndex = 1;
 
-const Strings kDeviceControlsOn = {"enable 1014", "enable 1016", "enable 1000"};
+const Strings kDeviceControlsOn = {"enable device"};
 // Discovery's own short-lived handle, then a session that never dismounts.
 const Strings kDetectCalls = {"open", "close", "open", "lock", "unlock", "close"};
 
@@ -204,24 +206,24 @@ Strings Concat(std::initializer_list<Strings> parts) {
 
 const DetectCase kDetectCases[] = {
     {"PublicDisk", DISK_TYPE_PUBLIC, NoCheck,
-     Concat({kDeviceControlsOn,
-             {"STATUS_CAPACITY_OK", "disable 1019", "disable 1011", "STATUS_DISK_TYPE_OK",
-              "STATUS_DETECT_DONE"}}),
+     Concat(
+         {kDeviceControlsOn,
+          {"STATUS_CAPACITY_OK", "disable password", "STATUS_DISK_TYPE_OK", "STATUS_DETECT_DONE"}}),
      kRecorderPath, "48 MB", 0, kDetectCalls},
     {"PasswordDisk", DISK_TYPE_PASSWORD, NoCheck,
-     Concat({kDeviceControlsOn,
-             {"STATUS_CAPACITY_OK", "enable 1019", "enable 1011", "STATUS_DISK_TYPE_OK",
-              "STATUS_DETECT_DONE"}}),
+     Concat(
+         {kDeviceControlsOn,
+          {"STATUS_CAPACITY_OK", "enable password", "STATUS_DISK_TYPE_OK", "STATUS_DETECT_DONE"}}),
      kRecorderPath, "48 MB", 1, kDetectCalls},
     {"TypeZeroSelectsNothing", 0, NoCheck,
-     Concat({kDeviceControlsOn,
-             {"STATUS_CAPACITY_OK", "enable 1019", "enable 1011", "STATUS_DISK_TYPE_OK",
-              "STATUS_DETECT_DONE"}}),
+     Concat(
+         {kDeviceControlsOn,
+          {"STATUS_CAPACITY_OK", "enable password", "STATUS_DISK_TYPE_OK", "STATUS_DETECT_DONE"}}),
      kRecorderPath, "48 MB", -1, kDetectCalls},
     {"CapacityUnknownStillReadsType", DISK_TYPE_PASSWORD,
      [](auto& b) { b.machine.InjectVendorFault(VendorFault::MissingYes, CMD_GET_CAPACITY); },
      Concat({kDeviceControlsOn,
-             {"STATUS_CAPACITY_UNKNOWN", "enable 1019", "enable 1011", "STATUS_DISK_TYPE_OK",
+             {"STATUS_CAPACITY_UNKNOWN", "enable password", "STATUS_DISK_TYPE_OK",
               "STATUS_DETECT_DONE"}}),
      kRecorderPath, kOldCapacity, 1, kDetectCalls},
     {"TypeUnknownLeavesPasswordControls", DISK_TYPE_PUBLIC,
@@ -232,7 +234,7 @@ const DetectCase kDetectCases[] = {
     {"NotFoundKeepsOldPath",
      DISK_TYPE_PUBLIC,
      [](auto& b) { b.machine.Unplug(kRecorderRoot); },
-     {"disable 1014", "disable 1016", "disable 1000", "STATUS_DEVICE_NOT_FOUND"},
+     {"disable device", "STATUS_DEVICE_NOT_FOUND"},
      kOldPath,
      kOldCapacity,
      kOldIndex,
@@ -247,7 +249,17 @@ const DetectCase kDetectCases[] = {
      kRecorderPath,
      kOldCapacity,
      kOldIndex,
-     {"open", "close", "open failed"}},
+     {"open", "close", "open failed"},
+     HostErrorKind::Other},
+    {"DeniedDriveIsTheReasonForNotFound",
+     DISK_TYPE_PUBLIC,
+     [](auto& b) { b.machine.DenyAccess(kRecorderRoot); },
+     {"disable device", "STATUS_DEVICE_NOT_FOUND"},
+     kOldPath,
+     kOldCapacity,
+     kOldIndex,
+     {"open failed"},
+     HostErrorKind::AccessDenied},
 };
 
 void PrintTo(const DetectCase& c, std::ostream* out) {
@@ -274,8 +286,9 @@ TEST_P(DetectWorkerTest, StoresWhatItFoundAndSetsTheControls) {
     EXPECT_EQ(members.device_path.Get(), c.device_path);
     EXPECT_EQ(members.capacity_text.Get(), c.capacity_text);
     EXPECT_EQ(members.disk_type_index.Get(), c.disk_type_index);
-    EXPECT_EQ(members.device_handle.Get(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(members.device_handle.Get(), kInvalidDeviceHandle);
     EXPECT_EQ(bench.calls.Calls(), c.volume_calls);
+    EXPECT_EQ(window.last_host_error.kind, c.host_error);
 }
 
 INSTANTIATE_TEST_SUITE_P(Detection, DetectWorkerTest, ::testing::ValuesIn(kDetectCases),

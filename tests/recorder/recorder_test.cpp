@@ -147,7 +147,7 @@ TEST_F(SimulatedMachineTest, KeepsItsSettingsAcrossRuns) {
         ScopedHost installed(*machine->host);
         CUsbDisk disk;
         const DeviceHandle handle = disk.OpenDevice(disk.FindDevice());
-        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        ASSERT_NE(handle, kInvalidDeviceHandle);
         EXPECT_NE(disk.SetDiskType(handle, DISK_TYPE_PASSWORD), 0);
         disk.CloseDevice(handle);
     }
@@ -172,7 +172,7 @@ TEST_F(SimulatedMachineTest, EachSessionStartsFromTheKeptSettings) {
         ScopedHost installed(*machine.host);
         CUsbDisk disk;
         const DeviceHandle handle = disk.OpenDevice("\\\\?\\E:");
-        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        ASSERT_NE(handle, kInvalidDeviceHandle);
         commands(disk, handle);
         disk.CloseDevice(handle);
     };
@@ -212,7 +212,7 @@ TEST(SimulatedHost, RefusesTransfersAboveTheAdapterMaximum) {
     Bytes data(5 * 512, 0);
     EXPECT_NE(WriteSectors(handle, data.data(), 0, 4), 0);
     EXPECT_EQ(WriteSectors(handle, data.data(), 0, 5), 0);
-    EXPECT_NE(host.LastErrorText().find("maximum of 4"), std::string::npos);
+    EXPECT_NE(LastHostError().text.find("maximum of 4"), std::string::npos);
     host.Close(handle);
 }
 
@@ -239,7 +239,7 @@ TEST(SimulatedHost, CountsOverlappingSessionsAndUnpluggedDrives) {
     host.Close(first);
     host.Close(second);
     host.Unplug("E:\\");
-    EXPECT_EQ(host.Open("\\\\?\\E:"), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(host.Open("\\\\?\\E:"), kInvalidDeviceHandle);
     EXPECT_TRUE(host.RemovableDriveRoots().empty());
     EXPECT_EQ(host.OverlapCount(), 1u);
 }

@@ -33,29 +33,30 @@ class ScriptedHost final : public Host {
 
     DeviceHandle Open(const std::string&) override { return kHandle; }
     void Close(DeviceHandle) override {}
-    bool PassThrough(DeviceHandle, ScsiPassThroughRequest& request) override {
+    PassThroughOutcome PassThrough(DeviceHandle, ScsiPassThroughRequest& request) override {
         sent_.push_back({request.Bytes(), {request.Cdb().begin(), request.Cdb().end()}});
         if (replies_.empty()) {
-            return true;  // carried out, the device sent nothing back
+            return kAnswered;  // carried out, the device sent nothing back
         }
         const auto reply = replies_.front();
         replies_.pop_front();
         if (!reply) {
-            return false;
+            return PassThroughOutcome::Failed(PassThroughCategory::OsError, "scripted failure");
         }
         if (request.DataIn() && request.DataBuffer() != nullptr) {
             std::memcpy(request.DataBuffer(), reply->data(),
                         std::min<std::size_t>(reply->size(), request.DataTransferLength()));
         }
-        return true;
+        return kAnswered;
     }
     bool ControlVolume(DeviceHandle, VolumeControl) override { return true; }
     std::vector<std::string> RemovableDriveRoots() override { return {}; }
     std::string DevicePathPrefix() const override { return {}; }
     std::uint32_t MaxTransferSectors(DeviceHandle) override { return 240; }
-    std::string LastErrorText() const override { return {}; }
 
   private:
+    inline static const PassThroughOutcome kAnswered = PassThroughOutcome::Answered(0, false);
+
     std::deque<std::optional<std::vector<std::uint8_t>>> replies_;
     std::vector<Sent> sent_;
 };

@@ -6,7 +6,7 @@
 #include "text/text_ids.h"
 #include "ui/clock_string.h"
 #include "ui/password_encoding.h"
-#include "ui/status_texts.h"
+#include "ui/status_reactions.h"
 
 namespace ulvren {
 namespace {
@@ -81,42 +81,54 @@ TEST(PasswordEncoding, UsesTheCodePageOfTheLanguage) {
             ASSERT_TRUE(std::holds_alternative<std::string>(result)) << c.utf8;
             EXPECT_EQ(std::get<std::string>(result), *c.bytes) << c.utf8;
         } else {
-            ASSERT_TRUE(std::holds_alternative<PasswordError>(result)) << c.utf8;
-            EXPECT_FALSE(std::get<PasswordError>(result).message.empty());
+            ASSERT_TRUE(std::holds_alternative<PasswordRefusal>(result)) << c.utf8;
         }
     }
 }
 
-TEST(StatusTexts, ShowTheOutcomeOfEachButtonAndNothingForRefreshes) {
-    const std::pair<int, std::optional<TextId>> cases[] = {
-        {STATUS_OPEN_FAILED, std::nullopt},
-        {STATUS_DETECT_DONE, std::nullopt},
-        {STATUS_DEVICE_NOT_FOUND, TEXT_DEVICE_NOT_FOUND},
-        {STATUS_FORMAT_OK, TEXT_FORMAT_OK},
-        {STATUS_FORMAT_FAILED, TEXT_FORMAT_FAILED},
-        {STATUS_OLD_PASSWORD_WRONG, TEXT_OLD_PASSWORD_WRONG},
-        {STATUS_PASSWORD_CHANGED, TEXT_PASSWORD_CHANGED},
-        {STATUS_PASSWORD_CHANGE_FAILED, TEXT_PASSWORD_CHANGE_FAILED},
-        {STATUS_LOGIN_OK, TEXT_LOGIN_OK},
-        {STATUS_LOGIN_FAILED, TEXT_LOGIN_FAILED},
-        {STATUS_CLOCK_SET, TEXT_CLOCK_SET},
-        {STATUS_CLOCK_SET_FAILED, TEXT_CLOCK_SET_FAILED},
-        {STATUS_DISK_TYPE_SET, std::nullopt},
-        {STATUS_DISK_TYPE_SET_FAILED, std::nullopt},
-        {STATUS_CAPACITY_OK, std::nullopt},
-        {STATUS_CAPACITY_UNKNOWN, TEXT_UNKNOWN_CAPACITY},
-        {STATUS_DISK_TYPE_OK, std::nullopt},
-        {STATUS_DISK_TYPE_UNKNOWN, std::nullopt},
-        {0, std::nullopt},
-        {19, std::nullopt},
-        {1000, std::nullopt},
+TEST(StatusReactions, ShowTheOutcomeOfEachButtonAndNothingForRefreshes) {
+    using namespace std::chrono_literals;
+    constexpr auto kBox = StatusDisplay::MessageBox;
+    constexpr auto kField = StatusDisplay::CapacityField;
+    constexpr auto kNothing = StatusDisplay::Nothing;
+    struct Case {
+        int status;
+        StatusDisplay display;
+        std::optional<TextId> text;
+        std::chrono::milliseconds pause = 0ms;
+        bool follows_index = false;
     };
-    for (const auto& [status, text] : cases) {
-        EXPECT_EQ(MessageTextFor(status), text) << status;
+    const Case cases[] = {
+        {STATUS_OPEN_FAILED, kNothing, std::nullopt},
+        {STATUS_DETECT_DONE, kNothing, std::nullopt},
+        {STATUS_DEVICE_NOT_FOUND, kField, TEXT_DEVICE_NOT_FOUND},
+        {STATUS_FORMAT_OK, kBox, TEXT_FORMAT_OK, 2000ms, true},
+        {STATUS_FORMAT_FAILED, kBox, TEXT_FORMAT_FAILED},
+        {STATUS_OLD_PASSWORD_WRONG, kBox, TEXT_OLD_PASSWORD_WRONG},
+        {STATUS_PASSWORD_CHANGED, kBox, TEXT_PASSWORD_CHANGED},
+        {STATUS_PASSWORD_CHANGE_FAILED, kBox, TEXT_PASSWORD_CHANGE_FAILED},
+        {STATUS_LOGIN_OK, kBox, TEXT_LOGIN_OK, 2000ms},
+        {STATUS_LOGIN_FAILED, kBox, TEXT_LOGIN_FAILED},
+        {STATUS_CLOCK_SET, kBox, TEXT_CLOCK_SET},
+        {STATUS_CLOCK_SET_FAILED, kBox, TEXT_CLOCK_SET_FAILED},
+        {STATUS_DISK_TYPE_SET, kNothing, std::nullopt},
+        {STATUS_DISK_TYPE_SET_FAILED, kNothing, std::nullopt},
+        {STATUS_CAPACITY_OK, kNothing, std::nullopt},
+        {STATUS_CAPACITY_UNKNOWN, kField, TEXT_UNKNOWN_CAPACITY},
+        {STATUS_DISK_TYPE_OK, kNothing, std::nullopt},
+        {STATUS_DISK_TYPE_UNKNOWN, kNothing, std::nullopt},
+        {0, kNothing, std::nullopt},
+        {19, kNothing, std::nullopt},
+        {1000, kNothing, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const StatusReaction& reaction = ReactionTo(c.status);
+        EXPECT_EQ(reaction.display, c.display) << c.status;
+        EXPECT_EQ(reaction.text, c.text) << c.status;
+        EXPECT_EQ(reaction.pause, c.pause) << c.status;
+        EXPECT_EQ(reaction.password_controls_follow_index, c.follows_index) << c.status;
+        EXPECT_TRUE(reaction.refreshes) << c.status;
     }
-    EXPECT_TRUE(ShowsInCapacityField(STATUS_CAPACITY_UNKNOWN));
-    EXPECT_TRUE(ShowsInCapacityField(STATUS_DEVICE_NOT_FOUND));
-    EXPECT_FALSE(ShowsInCapacityField(STATUS_FORMAT_OK));
 }
 
 }  // namespace

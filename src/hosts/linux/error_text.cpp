@@ -13,8 +13,12 @@ std::string ErrnoText(std::string_view what, int error) {
     return text;
 }
 
+bool IsAccessDenied(int error) {
+    return error == EACCES || error == EPERM;
+}
+
 std::string DeviceAccessErrorText(std::string_view what, int error) {
-    if (error == EACCES || error == EPERM) {
+    if (IsAccessDenied(error)) {
         return std::string(kPermissionDeniedText);
     }
     return ErrnoText(what, error);

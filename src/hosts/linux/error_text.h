@@ -15,6 +15,9 @@ inline constexpr std::string_view kPermissionDeniedText =
 // directory".
 std::string ErrnoText(std::string_view what, int error);
 
+// EACCES and EPERM: the user lacks the rights for the call.
+bool IsAccessDenied(int error);
+
 // As ErrnoText, except that EACCES and EPERM give kPermissionDeniedText.
 std::string DeviceAccessErrorText(std::string_view what, int error);
 

@@ -33,8 +33,8 @@ DeviceHandle LinuxHost::Open(const std::string& device_path) {
     const int fd = ::open(device_path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        Fail(DeviceAccessErrorText("cannot open " + device_path, error));
-        return INVALID_HANDLE_VALUE;
+        FailDeviceAccess("cannot open " + device_path, error);
+        return kInvalidDeviceHandle;
     }
     std::lock_guard lock(mutex_);
     open_paths_[fd] = device_path;
@@ -42,7 +42,7 @@ DeviceHandle LinuxHost::Open(const std::string& device_path) {
 }
 
 void LinuxHost::Close(DeviceHandle handle) {
-    if (handle == INVALID_HANDLE_VALUE) {
+    if (handle == kInvalidDeviceHandle) {
         return;
     }
     const auto fd = DescriptorOf(handle);
@@ -56,7 +56,7 @@ void LinuxHost::Close(DeviceHandle handle) {
         std::lock_guard lock(mutex_);
         const auto it = open_paths_.find(*fd);
         if (it == open_paths_.end()) {
-            last_error_ = ErrnoText("cannot close descriptor " + std::to_string(*fd), EBADF);
+            FailWithErrno("cannot close descriptor " + std::to_string(*fd), EBADF);
             return;
         }
         path = std::move(it->second);
@@ -69,30 +69,35 @@ void LinuxHost::Close(DeviceHandle handle) {
     }
 }
 
-bool LinuxHost::PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) {
+PassThroughOutcome LinuxHost::PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) {
     const auto fd = DescriptorOf(handle);
     if (!fd) {
-        return false;
+        return PassThroughOutcome::Failed(PassThroughCategory::OsError, LastHostError().text);
     }
     sg_io_hdr header = BuildSgIoHeader(request);
     if (::ioctl(*fd, SG_IO, &header) != 0) {
         const int error = errno;
-        return Fail(
-            DeviceAccessErrorText("SCSI pass-through on " + PathOf(*fd) + " failed", error));
+        FailDeviceAccess("SCSI pass-through on " + PathOf(*fd) + " failed", error);
+        return PassThroughOutcome::Failed(PassThroughCategory::OsError, LastHostError().text);
     }
     request.SetScsiStatus(header.status);
+    std::string lost;
     switch (JudgeSgIoOutcome(header)) {
         case SgIoOutcome::CarriedOut:
-            return true;
+            return PassThroughOutcome::Answered(header.status, header.sb_len_wr > 0,
+                                                static_cast<std::uint32_t>(header.resid));
         case SgIoOutcome::TimedOut:
-            return Fail(PathOf(*fd) + " did not answer within " +
-                        std::to_string(request.TimeOutValue()) + " s");
+            lost = PathOf(*fd) + " did not answer within " +
+                   std::to_string(request.TimeOutValue()) + " s";
+            break;
         case SgIoOutcome::NotDelivered:
-            return Fail("SCSI pass-through on " + PathOf(*fd) +
-                        " failed: the adapter could not deliver the command (host status " +
-                        std::to_string(header.host_status) + ")");
+            lost = "SCSI pass-through on " + PathOf(*fd) +
+                   " failed: the adapter could not deliver the command (host status " +
+                   std::to_string(header.host_status) + ")";
+            break;
     }
-    return false;
+    Fail(lost);
+    return PassThroughOutcome::Failed(PassThroughCategory::TransportError, std::move(lost));
 }
 
 bool LinuxHost::ControlVolume(DeviceHandle handle, VolumeControl control) {
@@ -226,11 +231,6 @@ std::uint32_t LinuxHost::MaxTransferSectors(DeviceHandle handle) {
     return std::clamp<std::uint32_t>(sectors, 1, kMaxWrite10Sectors);
 }
 
-std::string LinuxHost::LastErrorText() const {
-    std::lock_guard lock(mutex_);
-    return last_error_;
-}
-
 std::optional<int> LinuxHost::DescriptorOf(DeviceHandle handle) {
     if (handle < 0 || handle > INT_MAX) {
         FailWithErrno("no open device", EBADF);
@@ -246,8 +246,13 @@ std::string LinuxHost::PathOf(int fd) const {
 }
 
 bool LinuxHost::Fail(std::string reason) {
-    std::lock_guard lock(mutex_);
-    last_error_ = std::move(reason);
+    SetLastHostError(HostErrorKind::Other, std::move(reason));
+    return false;
+}
+
+bool LinuxHost::FailDeviceAccess(std::string_view what, int error) {
+    SetLastHostError(IsAccessDenied(error) ? HostErrorKind::AccessDenied : HostErrorKind::Other,
+                     DeviceAccessErrorText(what, error));
     return false;
 }
 

@@ -25,12 +25,11 @@ class LinuxHost final : public Host {
 
     DeviceHandle Open(const std::string& device_path) override;
     void Close(DeviceHandle handle) override;
-    bool PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override;
+    PassThroughOutcome PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override;
     bool ControlVolume(DeviceHandle handle, VolumeControl control) override;
     std::vector<std::string> RemovableDriveRoots() override;
     std::string DevicePathPrefix() const override { return {}; }
     std::uint32_t MaxTransferSectors(DeviceHandle handle) override;
-    std::string LastErrorText() const override;
 
   private:
     bool Lock(int fd);
@@ -46,14 +45,16 @@ class LinuxHost final : public Host {
     // The path a descriptor was opened with, for error texts.
     std::string PathOf(int fd) const;
 
-    bool Fail(std::string reason);
-    bool FailWithErrno(std::string_view what, int error);
+    // Note the reason of a failed call for this thread's LastHostError(); always false.
+    static bool Fail(std::string reason);
+    static bool FailWithErrno(std::string_view what, int error);
+    // As FailWithErrno, worded and classed as a lack of rights for EACCES and EPERM.
+    static bool FailDeviceAccess(std::string_view what, int error);
 
     std::string sysfs_root_;
     std::string dev_root_;
     std::string mountinfo_path_;
     mutable std::mutex mutex_;
-    std::string last_error_;
     std::map<int, std::string> open_paths_;
 };
 

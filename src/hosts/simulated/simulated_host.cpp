@@ -44,6 +44,11 @@ void SimulatedHost::FailWritesFrom(std::uint32_t k) {
     writes_until_failure_ = k == 0 ? 0 : k - 1;
 }
 
+void SimulatedHost::DenyAccess(const std::string& root) {
+    std::lock_guard lock(mutex_);
+    drives_[root].access_denied = true;
+}
+
 void SimulatedHost::VanishOnNextOpen(const std::string& root) {
     std::lock_guard lock(mutex_);
     drives_[root].vanish_on_open = true;
@@ -75,8 +80,13 @@ std::size_t SimulatedHost::OverlapCount() const {
 }
 
 bool SimulatedHost::Fail(std::string reason) {
-    last_error_ = std::move(reason);
+    SetLastHostError(HostErrorKind::Other, std::move(reason));
     return false;
+}
+
+PassThroughOutcome SimulatedHost::Lost(PassThroughCategory category, std::string reason) {
+    Fail(reason);
+    return PassThroughOutcome::Failed(category, std::move(reason));
 }
 
 SimulatedHost::Drive* SimulatedHost::FindDriveByPath(const std::string& device_path) {
@@ -108,7 +118,11 @@ DeviceHandle SimulatedHost::Open(const std::string& device_path) {
     }
     if (drive == nullptr || !drive->plugged) {
         Fail("no such device: " + device_path);
-        return INVALID_HANDLE_VALUE;
+        return kInvalidDeviceHandle;
+    }
+    if (drive->access_denied) {
+        SetLastHostError(HostErrorKind::AccessDenied, "permission denied: " + device_path);
+        return kInvalidDeviceHandle;
     }
     ++open_count_;
     if (!open_handles_.empty()) {
@@ -170,11 +184,6 @@ std::uint32_t SimulatedHost::MaxTransferSectors(DeviceHandle) {
     return max_transfer_sectors_;
 }
 
-std::string SimulatedHost::LastErrorText() const {
-    std::lock_guard lock(mutex_);
-    return last_error_;
-}
-
 std::optional<VendorFault> SimulatedHost::FaultFor(std::uint8_t opcode) const {
     for (const auto& [fault, target] : faults_) {
         if (!target || *target == opcode) {
@@ -209,7 +218,7 @@ void SimulatedHost::ApplyFault(VendorFault fault, std::uint8_t opcode, std::uint
     }
 }
 
-bool SimulatedHost::ExecuteOnDrive(Drive& drive, ScsiPassThroughRequest& request) {
+PassThroughOutcome SimulatedHost::ExecuteOnDrive(Drive& drive, ScsiPassThroughRequest& request) {
     const auto cdb = request.Cdb();
     const std::uint8_t opcode = cdb.empty() ? 0 : cdb[0];
     const std::uint32_t length = request.DataTransferLength();
@@ -217,21 +226,24 @@ bool SimulatedHost::ExecuteOnDrive(Drive& drive, ScsiPassThroughRequest& request
 
     if (opcode == SCSI_WRITE_10 || opcode == SCSI_READ_10) {
         if (length > std::uint64_t{max_transfer_sectors_} * kSectorSize) {
-            return Fail("transfer of " + std::to_string(length / kSectorSize) +
-                        " sectors exceeds the adapter's maximum of " +
-                        std::to_string(max_transfer_sectors_));
+            // As a kernel refuses a request above the adapter's limit before sending anything.
+            return Lost(PassThroughCategory::OsError,
+                        "transfer of " + std::to_string(length / kSectorSize) +
+                            " sectors exceeds the adapter's maximum of " +
+                            std::to_string(max_transfer_sectors_));
         }
     }
     if (opcode == SCSI_WRITE_10 && writes_until_failure_) {
         if (*writes_until_failure_ == 0) {
-            return Fail("write failed: the device did not answer");
+            return Lost(PassThroughCategory::TransportError,
+                        "write failed: the device did not answer");
         }
         --*writes_until_failure_;
     }
     const bool vendor = opcode >= 0xF0;
     const std::optional<VendorFault> fault = vendor ? FaultFor(opcode) : std::nullopt;
     if (fault == VendorFault::NoReply) {
-        return Fail("the device did not answer (timeout)");
+        return Lost(PassThroughCategory::TransportError, "the device did not answer (timeout)");
     }
 
     ScsiCommandResult result;
@@ -254,10 +266,11 @@ bool SimulatedHost::ExecuteOnDrive(Drive& drive, ScsiPassThroughRequest& request
     if (fault && data != nullptr && result.status == kScsiStatusGood) {
         ApplyFault(*fault, opcode, data, length);
     }
-    return true;
+    return PassThroughOutcome::Answered(result.status, sense_length > 0);
 }
 
-bool SimulatedHost::PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) {
+PassThroughOutcome SimulatedHost::PassThrough(DeviceHandle handle,
+                                              ScsiPassThroughRequest& request) {
     std::lock_guard lock(mutex_);
     ObservedRequest observed;
     observed.record = request.Bytes();
@@ -266,19 +279,19 @@ bool SimulatedHost::PassThrough(DeviceHandle handle, ScsiPassThroughRequest& req
     observed.length = request.DataTransferLength();
 
     Drive* drive = DriveOf(handle, &observed.device_path);
-    bool carried_out = false;
+    PassThroughOutcome outcome;
     if (drive == nullptr) {
-        Fail("invalid handle");
+        outcome = Lost(PassThroughCategory::OsError, "invalid handle");
     } else if (!drive->plugged) {
-        Fail("the device is gone");
+        outcome = Lost(PassThroughCategory::TransportError, "the device is gone");
     } else {
-        carried_out = ExecuteOnDrive(*drive, request);
+        outcome = ExecuteOnDrive(*drive, request);
     }
-    observed.carried_out = carried_out;
+    observed.carried_out = outcome.CarriedOut();
     if (log_requests_) {
         requests_.push_back(std::move(observed));
     }
-    return carried_out;
+    return outcome;
 }
 
 }  // namespace ulvren

@@ -61,6 +61,8 @@ class SimulatedHost final : public Host {
     // The drive is unplugged when someone next tries to open it: it vanishes between discovery
     // and the open.
     void VanishOnNextOpen(const std::string& root);
+    // Opening the drive fails for lack of rights, as a disk node that only root may open does.
+    void DenyAccess(const std::string& root);
 
     // Observation.
     std::vector<ObservedRequest> Requests() const;
@@ -75,18 +77,18 @@ class SimulatedHost final : public Host {
     // Host.
     DeviceHandle Open(const std::string& device_path) override;
     void Close(DeviceHandle handle) override;
-    bool PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override;
+    PassThroughOutcome PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override;
     bool ControlVolume(DeviceHandle handle, VolumeControl control) override;
     std::vector<std::string> RemovableDriveRoots() override;
     std::string DevicePathPrefix() const override { return "\\\\?\\"; }
     std::uint32_t MaxTransferSectors(DeviceHandle handle) override;
-    std::string LastErrorText() const override;
 
   private:
     struct Drive {
         DriveKind kind = DriveKind::PlainRemovable;
         bool plugged = true;
         bool vanish_on_open = false;
+        bool access_denied = false;
         bool locked = false;
         bool mounted = true;
         std::shared_ptr<RecorderFirmware> firmware;
@@ -94,11 +96,13 @@ class SimulatedHost final : public Host {
 
     Drive* FindDriveByPath(const std::string& device_path);
     Drive* DriveOf(DeviceHandle handle, std::string* device_path = nullptr);
-    bool Fail(std::string reason);
+    // Note the reason of a failed call for this thread; always false.
+    static bool Fail(std::string reason);
+    static PassThroughOutcome Lost(PassThroughCategory category, std::string reason);
     std::optional<VendorFault> FaultFor(std::uint8_t opcode) const;
     void ApplyFault(VendorFault fault, std::uint8_t opcode, std::uint8_t* reply,
                     std::uint32_t length) const;
-    bool ExecuteOnDrive(Drive& drive, ScsiPassThroughRequest& request);
+    PassThroughOutcome ExecuteOnDrive(Drive& drive, ScsiPassThroughRequest& request);
 
     mutable std::mutex mutex_;
     std::map<std::string, Drive> drives_;               // by root, in drive order
@@ -111,7 +115,6 @@ class SimulatedHost final : public Host {
     std::vector<ObservedRequest> requests_;
     std::size_t open_count_ = 0;
     std::size_t overlap_count_ = 0;
-    std::string last_error_;
 };
 
 }  // namespace ulvren

@@ -22,8 +22,8 @@ bool Contains(const std::string& text, const std::string& part) {
 
 TEST(LinuxHost, OpenOfAMissingNodeNamesThePath) {
     LinuxHost host;
-    EXPECT_EQ(host.Open("/nonexistent/dev/sdz"), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(host.LastErrorText(), "cannot open /nonexistent/dev/sdz: No such file or directory");
+    EXPECT_EQ(host.Open("/nonexistent/dev/sdz"), kInvalidDeviceHandle);
+    EXPECT_EQ(LastHostError().text, "cannot open /nonexistent/dev/sdz: No such file or directory");
 }
 
 TEST(LinuxHost, PermissionErrorsSayWhatVendorCommandsNeed) {
@@ -42,14 +42,14 @@ class RegularFileHandle : public ::testing::Test {
         path_ = (directory_.Path() / "not-a-disk").string();
         directory_.WriteFile("not-a-disk", std::string(4096, '\0'));
         handle_ = host_.Open(path_);
-        ASSERT_NE(handle_, INVALID_HANDLE_VALUE) << host_.LastErrorText();
+        ASSERT_NE(handle_, kInvalidDeviceHandle) << LastHostError().text;
     }
     void TearDown() override { host_.Close(handle_); }
 
     TemporaryDirectory directory_;
     LinuxHost host_;
     std::string path_;
-    DeviceHandle handle_ = INVALID_HANDLE_VALUE;
+    DeviceHandle handle_ = kInvalidDeviceHandle;
 };
 
 TEST_F(RegularFileHandle, PassThroughFailsWithTheReason) {
@@ -58,32 +58,32 @@ TEST_F(RegularFileHandle, PassThroughFailsWithTheReason) {
     ScsiPassThroughRequest request = BuildVendorCommandRequest(reply.data(), true, cdb, 16, 8);
     const auto before = request.Bytes();
 
-    EXPECT_FALSE(host_.PassThrough(handle_, request));
-    EXPECT_TRUE(Contains(host_.LastErrorText(), path_)) << host_.LastErrorText();
-    EXPECT_TRUE(Contains(host_.LastErrorText(), kNotATerminal)) << host_.LastErrorText();
+    EXPECT_FALSE(host_.PassThrough(handle_, request).CarriedOut());
+    EXPECT_TRUE(Contains(LastHostError().text, path_)) << LastHostError().text;
+    EXPECT_TRUE(Contains(LastHostError().text, kNotATerminal)) << LastHostError().text;
     EXPECT_EQ(request.Bytes(), before);
     EXPECT_EQ(reply, (std::array<std::uint8_t, 512>{}));
 }
 
 TEST_F(RegularFileHandle, VolumeControlsFailWithTheReason) {
     EXPECT_FALSE(host_.ControlVolume(handle_, VolumeControl::Dismount));
-    EXPECT_TRUE(Contains(host_.LastErrorText(), kNotATerminal)) << host_.LastErrorText();
+    EXPECT_TRUE(Contains(LastHostError().text, kNotATerminal)) << LastHostError().text;
 
     EXPECT_FALSE(host_.ControlVolume(handle_, VolumeControl::Lock));
-    EXPECT_EQ(host_.LastErrorText(), "cannot lock " + path_ + ": Block device required");
+    EXPECT_EQ(LastHostError().text, "cannot lock " + path_ + ": Block device required");
 
     EXPECT_EQ(host_.MaxTransferSectors(handle_), 0u);
-    EXPECT_TRUE(Contains(host_.LastErrorText(), kNotATerminal)) << host_.LastErrorText();
+    EXPECT_TRUE(Contains(LastHostError().text, kNotATerminal)) << LastHostError().text;
 }
 
 TEST(LinuxHost, CallsOnHandlesItDoesNotHoldFailWithoutHarm) {
     LinuxHost host;
     std::array<std::uint8_t, 1024> data{};
     ScsiPassThroughRequest request = BuildSectorWriteRequest(data.data(), 0, 2);
-    for (const DeviceHandle handle : {INVALID_HANDLE_VALUE, DeviceHandle{1} << 40}) {
+    for (const DeviceHandle handle : {kInvalidDeviceHandle, DeviceHandle{1} << 40}) {
         SCOPED_TRACE(handle);
-        EXPECT_FALSE(host.PassThrough(handle, request));
-        EXPECT_TRUE(Contains(host.LastErrorText(), "Bad file descriptor"));
+        EXPECT_FALSE(host.PassThrough(handle, request).CarriedOut());
+        EXPECT_TRUE(Contains(LastHostError().text, "Bad file descriptor"));
         EXPECT_FALSE(host.ControlVolume(handle, VolumeControl::Lock));
         EXPECT_FALSE(host.ControlVolume(handle, VolumeControl::Unlock));
         EXPECT_FALSE(host.ControlVolume(handle, VolumeControl::Dismount));
@@ -99,8 +99,8 @@ TEST_F(RegularFileHandle, ClosingTwiceLeavesAReusedDescriptorAlone) {
     ASSERT_EQ(next, handle_);
     LinuxHost other_host;
     other_host.Close(handle_);  // not this host's descriptor: nothing is closed
-    EXPECT_TRUE(Contains(other_host.LastErrorText(), "Bad file descriptor"));
-    EXPECT_TRUE(host_.ControlVolume(next, VolumeControl::Unlock)) << host_.LastErrorText();
+    EXPECT_TRUE(Contains(LastHostError().text, "Bad file descriptor"));
+    EXPECT_TRUE(host_.ControlVolume(next, VolumeControl::Unlock)) << LastHostError().text;
 }
 
 }  // namespace

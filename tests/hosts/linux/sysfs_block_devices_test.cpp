@@ -47,8 +47,8 @@ TEST_F(FakeSysfs, ListsRemovableDisksInKernelNameOrder) {
 TEST_F(FakeSysfs, NoBlockDirectoryGivesNoDrivesAndAReason) {
     LinuxHost host((sysfs_.Path() / "missing").string());
     EXPECT_TRUE(host.RemovableDriveRoots().empty());
-    EXPECT_NE(host.LastErrorText().find("missing/block"), std::string::npos)
-        << host.LastErrorText();
+    EXPECT_NE(LastHostError().text.find("missing/block"), std::string::npos)
+        << LastHostError().text;
 }
 
 TEST_F(FakeSysfs, FindsADisksPartitionsThroughItsDeviceNumber) {

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <variant>
+
+#include "host/host.h"
+#include "operations/operation_status.h"
+
+namespace ulvren {
+
+// What workers tell the window, as one stream of events in the order in which they happened.
+
+// A status code. For STATUS_OPEN_FAILED, `host_error` is why the open failed; for
+// STATUS_DEVICE_NOT_FOUND, why the last removable drive that could not be opened could not (None
+// when every drive opened). Both are captured on the worker's thread when the call failed.
+struct StatusEvent {
+    OperationStatus status{};
+    HostError host_error;
+
+    bool operator==(const StatusEvent&) const = default;
+};
+
+// The two groups of the window's controls that detection enables and disables itself.
+enum class ControlGroup {
+    Device,    // Format, the disk-type list, Set
+    Password,  // Login, Change password
+};
+
+struct ControlGroupEvent {
+    ControlGroup group{};
+    bool enabled = false;
+
+    bool operator==(const ControlGroupEvent&) const = default;
+};
+
+using WorkerEvent = std::variant<StatusEvent, ControlGroupEvent>;
+
+// The window's end of the stream. Each front end (a native window, a toolkit window, the command
+// line, a test) implements it.
+//
+// Deliver is called on worker threads, in the order of the events. A front end whose controls may
+// only be touched from its own thread hands the events to that thread through one queue, in that
+// order, so that a control change is in effect before the next status of the same worker is
+// handled. Deliver must neither wait for the window's thread nor call back into the WindowLink that
+// forwards it: the window detaches from that link on its own thread.
+class WorkerEventSink {
+  public:
+    virtual ~WorkerEventSink() = default;
+    virtual void Deliver(const WorkerEvent& event) = 0;
+};
+
+}  // namespace ulvren
