@@ -10,7 +10,7 @@ packages=(
     nasm
     dosfstools mtools sleuthkit qemu-system-x86
     time
-    binutils-mingw-w64-x86-64
+    binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix
 )
 
 missing=()

@@ -48,7 +48,8 @@ class CUsbDisk {
     int VerifyPassword(DeviceHandle handle, const std::string& password);
     int SetPassword(DeviceHandle handle, const std::string& password);
 
-    // Lays a fresh FAT32 file system over the whole device (defined by the format library).
+    // Lays a fresh FAT32 file system over the whole device: the capacity command gives its size,
+    // the FAT32 writer its sectors.
     int FormatFat32(DeviceHandle handle);
 
     const std::array<std::uint8_t, kReplyBufferSize>& ReplyBuffer() const { return reply_; }

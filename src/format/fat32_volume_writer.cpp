@@ -4,7 +4,6 @@
 #include <new>
 #include <optional>
 
-#include "device/transport.h"
 #include "format/fat32_geometry.h"
 #include "format/fat32_sectors.h"
 #include "format/sector_runs.h"
@@ -12,8 +11,8 @@
 namespace ulvren::fat32 {
 namespace {
 
-bool WriteOneSector(DeviceHandle handle, const SectorImage& sector, std::uint32_t lba) {
-    return WriteSectors(handle, sector.data(), lba, 1) != 0;
+bool WriteOneSector(SectorWriter& device, const SectorImage& sector, std::uint32_t lba) {
+    return device.Write(sector.data(), lba, 1);
 }
 
 }  // namespace
@@ -23,7 +22,7 @@ ZeroBuffer AllocateZeroBuffer(std::size_t bytes) {
     return ZeroBuffer(new (std::nothrow) std::uint8_t[bytes]());
 }
 
-int WriteVolume(DeviceHandle handle, std::uint32_t sector_count, std::uint32_t volume_serial,
+int WriteVolume(SectorWriter& device, std::uint32_t sector_count, std::uint32_t volume_serial,
                 ZeroBufferAllocator allocate_zero_buffer) {
     const std::optional<Geometry> geometry = ComputeGeometry(sector_count);
     if (!geometry) {
@@ -33,12 +32,12 @@ int WriteVolume(DeviceHandle handle, std::uint32_t sector_count, std::uint32_t v
     const SectorImage boot = BuildBootSector(*geometry, volume_serial);
     const SectorImage fs_info = BuildFsInfoSector();
     const SectorImage first_fat = BuildFirstFatSector();
-    if (!WriteOneSector(handle, boot, kBootSector) ||
-        !WriteOneSector(handle, boot, kBackupBootSector) ||
-        !WriteOneSector(handle, fs_info, kFsInfoSector) ||
-        !WriteOneSector(handle, fs_info, kBackupFsInfoSector) ||
-        !WriteOneSector(handle, first_fat, geometry->first_fat_sector) ||
-        !WriteOneSector(handle, first_fat, geometry->second_fat_sector)) {
+    if (!WriteOneSector(device, boot, kBootSector) ||
+        !WriteOneSector(device, boot, kBackupBootSector) ||
+        !WriteOneSector(device, fs_info, kFsInfoSector) ||
+        !WriteOneSector(device, fs_info, kBackupFsInfoSector) ||
+        !WriteOneSector(device, first_fat, geometry->first_fat_sector) ||
+        !WriteOneSector(device, first_fat, geometry->second_fat_sector)) {
         return 0;
     }
 
@@ -46,15 +45,15 @@ int WriteVolume(DeviceHandle handle, std::uint32_t sector_count, std::uint32_t v
     const std::uint32_t rest_of_fat = geometry->fat_sectors - 1;
     if (rest_of_fat > 0) {
         const std::uint32_t buffer_sectors =
-            std::min(rest_of_fat, SectorsPerCommand(MaxTransferSectors(handle)));
+            std::min(rest_of_fat, SectorsPerCommand(device.MaxTransferSectors()));
         const ZeroBuffer zeros =
             allocate_zero_buffer(std::size_t{buffer_sectors} * kBytesPerSector);
         if (!zeros) {
             return 0;
         }
-        if (!WriteZeroSectors(handle, zeros.get(), buffer_sectors, geometry->first_fat_sector + 1,
+        if (!WriteZeroSectors(device, zeros.get(), buffer_sectors, geometry->first_fat_sector + 1,
                               rest_of_fat) ||
-            !WriteZeroSectors(handle, zeros.get(), buffer_sectors, geometry->second_fat_sector + 1,
+            !WriteZeroSectors(device, zeros.get(), buffer_sectors, geometry->second_fat_sector + 1,
                               rest_of_fat)) {
             return 0;
         }
@@ -63,7 +62,7 @@ int WriteVolume(DeviceHandle handle, std::uint32_t sector_count, std::uint32_t v
     // Only the first of the root directory's eight sectors: an empty directory ends at its first
     // zero entry.
     const SectorImage empty_directory{};
-    return WriteOneSector(handle, empty_directory, geometry->root_directory_sector) ? 1 : 0;
+    return WriteOneSector(device, empty_directory, geometry->root_directory_sector) ? 1 : 0;
 }
 
 }  // namespace ulvren::fat32

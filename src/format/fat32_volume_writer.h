@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "host/device_handle.h"
+#include "format/sector_writer.h"
 
 namespace ulvren::fat32 {
 
@@ -20,7 +20,7 @@ ZeroBuffer AllocateZeroBuffer(std::size_t bytes);
 // order, and no other sector. 1 when every write went through; 0 with nothing written for a
 // device smaller than the reserved sectors; 0 at once when a write fails or the zero buffer
 // cannot be had (what was written stays written).
-int WriteVolume(DeviceHandle handle, std::uint32_t sector_count, std::uint32_t volume_serial,
+int WriteVolume(SectorWriter& device, std::uint32_t sector_count, std::uint32_t volume_serial,
                 ZeroBufferAllocator allocate_zero_buffer = &AllocateZeroBuffer);
 
 }  // namespace ulvren::fat32

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "device/transport.h"
-#include "protocol/vendor_protocol.h"
+#include "protocol/scsi.h"
 
 namespace ulvren::fat32 {
 
@@ -14,11 +13,11 @@ std::uint32_t SectorsPerCommand(std::uint32_t host_max_transfer_sectors) {
     return std::min(host_max_transfer_sectors, kMaxWrite10Sectors);
 }
 
-bool WriteZeroSectors(DeviceHandle handle, const std::uint8_t* zero_buffer,
+bool WriteZeroSectors(SectorWriter& device, const std::uint8_t* zero_buffer,
                       std::uint32_t buffer_sectors, std::uint32_t lba, std::uint32_t count) {
     while (count > 0) {
         const std::uint32_t step = std::min(count, buffer_sectors);
-        if (WriteSectors(handle, zero_buffer, lba, step) == 0) {
+        if (!device.Write(zero_buffer, lba, step)) {
             return false;
         }
         lba += step;

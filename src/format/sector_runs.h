@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "host/device_handle.h"
+#include "format/sector_writer.h"
 
 namespace ulvren::fat32 {
 
@@ -16,7 +16,7 @@ std::uint32_t SectorsPerCommand(std::uint32_t host_max_transfer_sectors);
 // Writes `count` sectors of zero bytes from `lba` on, in commands of at most `buffer_sectors`
 // sectors, all sent from `zero_buffer`. False as soon as one command fails; the commands after
 // it are not sent.
-bool WriteZeroSectors(DeviceHandle handle, const std::uint8_t* zero_buffer,
+bool WriteZeroSectors(SectorWriter& device, const std::uint8_t* zero_buffer,
                       std::uint32_t buffer_sectors, std::uint32_t lba, std::uint32_t count);
 
 }  // namespace ulvren::fat32

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "device/usb_disk.h"
+#include "device/volume_sector_writer.h"
 #include "expected_sectors.h"
 #include "format/fat32_volume_writer.h"
 #include "format/sector_runs.h"
@@ -187,8 +188,9 @@ fat32::ZeroBuffer RecordZeroBuffer(std::size_t bytes) {
 
 TEST(WriteVolume, MissingZeroBufferStopsAfterTheSingleSectors) {
     SimulatedRecorder recorder(1'048'576);
+    VolumeSectorWriter writer(recorder.handle());
     g_zero_buffer_requests.clear();
-    EXPECT_EQ(fat32::WriteVolume(recorder.handle(), 1'048'576, 0, &RefuseZeroBuffer), 0);
+    EXPECT_EQ(fat32::WriteVolume(writer, 1'048'576, 0, &RefuseZeroBuffer), 0);
     EXPECT_EQ(g_zero_buffer_requests.size(), 1u);
     const std::vector<SectorWrite> expected = {{0, 1}, {6, 1}, {1, 1}, {7, 1}, {38, 1}, {1'060, 1}};
     EXPECT_EQ(recorder.Writes(), expected);
@@ -205,8 +207,9 @@ TEST(WriteVolume, ZeroBufferIsOneCommandLongAndTakenOnce) {
           Case{1'048'576, 65'535, 1'021 * 512}, Case{134'217'728, 65'535, 65'535 * 512}}) {
         SimulatedRecorder recorder(c.sector_count);
         recorder.host().SetMaxTransferSectors(c.max_transfer);
+        VolumeSectorWriter writer(recorder.handle());
         g_zero_buffer_requests.clear();
-        EXPECT_EQ(fat32::WriteVolume(recorder.handle(), c.sector_count, 0, &RecordZeroBuffer), 1);
+        EXPECT_EQ(fat32::WriteVolume(writer, c.sector_count, 0, &RecordZeroBuffer), 1);
         const std::vector<std::size_t> expected =
             c.buffer_bytes == 0 ? std::vector<std::size_t>{} : std::vector{c.buffer_bytes};
         EXPECT_EQ(g_zero_buffer_requests, expected) << c.sector_count;

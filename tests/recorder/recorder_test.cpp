@@ -86,6 +86,106 @@ TEST(RecorderFirmware, RefusesImplausibleSettings) {
     EXPECT_EQ(firmware->Settings().disk_type, 2);
 }
 
+// What a kernel sends when it probes and uses the disk, and the vendor replies, pinned as literal
+// bytes: the firmware model shares the protocol's constants with the device layer, so only
+// literals catch a wrong one. Run in order on one recorder of 100 sectors.
+TEST(RecorderFirmware, AnswersWithTheseExactBytes) {
+    struct Case {
+        const char* what;
+        Bytes cdb;
+        DataDirection direction;
+        Bytes data;  // sent, for data-out
+        std::uint8_t status;
+        Bytes reply;  // expected data-in bytes (the buffer is as long as this)
+    };
+    const Bytes vendor_padding(15, 0);
+    const auto vendor = [&](std::uint8_t opcode) {
+        Bytes cdb = {opcode};
+        cdb.insert(cdb.end(), vendor_padding.begin(), vendor_padding.end());
+        return cdb;
+    };
+    const Case cases[] = {
+        {"TEST UNIT READY", {0x00, 0, 0, 0, 0, 0}, DataDirection::None, {}, 0x00, {}},
+        {"INQUIRY",
+         {0x12, 0, 0, 0, 36, 0},
+         DataDirection::FromDevice,
+         {},
+         0x00,
+         {0x00, 0x80, 0x04, 0x02, 31,  0,   0,   0,   'U', 'L', 'V', 'R',
+          'E',  'N',  ' ',  ' ',  'P', 'o', 'c', 'k', 'e', 't', ' ', 'R',
+          'e',  'c',  'o',  'r',  'd', 'e', 'r', ' ', '1', '.', '0', '0'}},
+        {"READ CAPACITY(10)",
+         {0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+         DataDirection::FromDevice,
+         {},
+         0x00,
+         {0, 0, 0, 99, 0, 0, 0x02, 0x00}},
+        {"MODE SENSE(6)",
+         {0x1A, 0, 0x3F, 0, 4, 0},
+         DataDirection::FromDevice,
+         {},
+         0x00,
+         {3, 0, 0, 0}},
+        {"WRITE(10) of sector 5",
+         {0x2A, 0, 0, 0, 0, 5, 0, 0, 1, 0},
+         DataDirection::ToDevice,
+         Bytes(512, 0x5A),
+         0x00,
+         {}},
+        {"READ(10) of sector 5",
+         {0x28, 0, 0, 0, 0, 5, 0, 0, 1, 0},
+         DataDirection::FromDevice,
+         {},
+         0x00,
+         Bytes(512, 0x5A)},
+        {"READ(10) past the end",
+         {0x28, 0, 0, 0, 0, 100, 0, 0, 1, 0},
+         DataDirection::FromDevice,
+         {},
+         0x02,
+         Bytes(512, 0)},
+        {"REQUEST SENSE after it: ILLEGAL REQUEST, LBA out of range",
+         {0x03, 0, 0, 0, 18, 0},
+         DataDirection::FromDevice,
+         {},
+         0x00,
+         {0x70, 0, 0x05, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x21, 0, 0, 0, 0, 0}},
+        {"REQUEST SENSE with nothing to report",
+         {0x03, 0, 0, 0, 18, 0},
+         DataDirection::FromDevice,
+         {},
+         0x00,
+         {0x70, 0, 0, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"identify",
+         vendor(0xF6),
+         DataDirection::FromDevice,
+         {},
+         0x00,
+         {0xF6, 'K', 'A', 'L', 'U', 'M', 'E', 'X'}},
+        {"get capacity",
+         vendor(0xFB),
+         DataDirection::FromDevice,
+         {},
+         0x00,
+         {0xFB, 'Y', 'E', 'S', 100, 0, 0, 0}},
+        {"get disk type",
+         vendor(0xF9),
+         DataDirection::FromDevice,
+         {},
+         0x00,
+         {0xF9, 0x01, 'Y', 'E', 'S', 0, 0, 0}},
+    };
+    auto firmware = testing::MakeRecorder(100);
+    for (const Case& c : cases) {
+        Bytes buffer = c.direction == DataDirection::ToDevice ? c.data : Bytes(c.reply.size(), 0);
+        const ScsiCommandResult result = firmware->Execute(c.cdb, c.direction, buffer);
+        EXPECT_EQ(result.status, c.status) << c.what;
+        if (c.direction == DataDirection::FromDevice) {
+            EXPECT_EQ(buffer, c.reply) << c.what;
+        }
+    }
+}
+
 TEST(RecorderFirmware, RefusesUnknownCommandsAndOutOfRangeSectors) {
     auto firmware = testing::MakeRecorder(100);
     Bytes data(512, 0xAA);

@@ -1,4 +1,6 @@
+#include "device/transport.h"
 #include "device/usb_disk.h"
+#include "device/volume_sector_writer.h"
 #include "format/fat32_volume_writer.h"
 #include "format/volume_serial.h"
 
@@ -11,7 +13,8 @@ int CUsbDisk::FormatFat32(DeviceHandle handle) {
     // Only the count matters: a failed query leaves it at 0, which the writer refuses.
     std::uint32_t sector_count = 0;
     GetCapacity(handle, sector_count);
-    return fat32::WriteVolume(handle, sector_count, fat32::DrawVolumeSerialNow());
+    VolumeSectorWriter device(handle);
+    return fat32::WriteVolume(device, sector_count, fat32::DrawVolumeSerialNow());
 }
 
 }  // namespace ulvren
