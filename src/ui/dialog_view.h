@@ -1,0 +1,83 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "host/clock.h"
+
+namespace ulvren {
+
+// How a modal dialog ended: OK (the OK button or Enter), or Cancel (the Cancel button, Esc or
+// the close box).
+enum class DialogResult { Ok, Cancel };
+
+// A dialog's controls as the window's logic reaches them: by their dialog ids, with texts in
+// UTF-8. A view draws and forwards events; it holds no logic of its own.
+class DialogView {
+  public:
+    virtual ~DialogView() = default;
+
+    virtual void SetTitle(std::string_view text) = 0;
+    virtual void SetText(int control, std::string_view text) = 0;
+    virtual std::string Text(int control) const = 0;
+    virtual void SetEnabled(int control, bool enabled) = 0;
+
+    // A password edit refuses, as it is typed or pasted, any text for which `fits` says no, so
+    // that what it holds always fits the recorder.
+    virtual void LimitPasswordEdit(int control,
+                                   std::function<bool(std::string_view text)> fits) = 0;
+};
+
+// What a modal dialog's view calls on its logic.
+class DialogLogic {
+  public:
+    virtual ~DialogLogic() = default;
+    // When the dialog is created, before it shows.
+    virtual void OnInitDialog(DialogView& view) = 0;
+    // When it ends with OK, before it closes: take the controls' values.
+    virtual void OnOk(DialogView& view) = 0;
+};
+
+// The main window's view.
+class MainWindowView : public DialogView {
+  public:
+    virtual void SetChecked(int control, bool checked) = 0;
+    virtual bool Checked(int control) const = 0;
+
+    // A date or time picker's value, as a local date and time: the date picker's date and the
+    // time picker's time count. Empty when the picker holds no valid time.
+    virtual void SetDateTime(int control, const LocalDateTime& value) = 0;
+    virtual std::optional<LocalDateTime> DateTime(int control) const = 0;
+
+    // The disk-type list's selection: -1 for none.
+    virtual void SetListSelection(int control, int index) = 0;
+    virtual int ListSelection(int control) const = 0;
+
+    virtual void SetFocus(int control) = 0;
+    virtual void SetIcon(int resource_id) = 0;
+
+    // The once-a-second timer: the view calls the logic's OnTimer at each tick.
+    virtual void StartTimer(std::chrono::milliseconds period) = 0;
+    virtual void StopTimer() = 0;
+
+    // A modal box owned by the window, with the text, one OK button and the exclamation icon,
+    // captioned with the executable's name; returns when the user closed it. Worker events that
+    // arrive meanwhile are still handled.
+    virtual void ShowMessageBox(std::string_view text) = 0;
+
+    // Waits on the window's thread, taking no input (the window stays painted where the platform
+    // allows). The logic handles no worker event meanwhile; notices that come in are kept.
+    virtual void Pause(std::chrono::milliseconds duration) = 0;
+
+    // Runs dialog `template_id` modally over the window, driven by `logic`.
+    virtual DialogResult RunModalDialog(int template_id, DialogLogic& logic) = 0;
+
+    // Asks the window's thread to call the logic's OnWorkerEvent once, after what is already
+    // queued there. Called on worker threads; never waits.
+    virtual void NotifyWorkerEvent() = 0;
+};
+
+}  // namespace ulvren
