@@ -72,8 +72,16 @@ std::u16string LocalizedText(TextId id, UiLanguage language) {
     return text ? std::u16string(text.get()) : std::u16string();
 }
 
+std::optional<std::string> LoadLocalizedTextUtf8(TextId id, UiLanguage language) {
+    const OwnedText text(LoadLocalizedText(nullptr, id, language));
+    if (!text) {
+        return std::nullopt;
+    }
+    return Utf16ToUtf8(text.get());
+}
+
 std::string LocalizedTextUtf8(TextId id, UiLanguage language) {
-    return Utf16ToUtf8(LocalizedText(id, language));
+    return LoadLocalizedTextUtf8(id, language).value_or(std::string());
 }
 
 }  // namespace ulvren

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "text/string_table.h"
@@ -24,6 +25,10 @@ void FreeLocalizedText(char16_t* text);
 
 // The program's own text `id` in `language`, as a string (empty when memory ran out).
 std::u16string LocalizedText(TextId id, UiLanguage language);
+
+// The same in UTF-8, for the windows: empty only when the copy could not be allocated (the
+// caller then skips the text), while a missing text gives "".
+std::optional<std::string> LoadLocalizedTextUtf8(TextId id, UiLanguage language);
 
 // The same, in UTF-8, for toolkits and terminals that take UTF-8.
 std::string LocalizedTextUtf8(TextId id, UiLanguage language);

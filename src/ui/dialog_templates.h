@@ -18,15 +18,15 @@ inline constexpr int IDI_APPLICATION_ICON = 128;
 
 enum class ControlKind {
     GroupBox,
-    Label,              // static text, left-aligned
+    Label,  // static text, left-aligned
     PushButton,
     DefaultPushButton,  // the dialog's default button
     AutoRadioButton,
     AutoCheckBox,
-    DropDownList,       // combo box, list only
-    DatePicker,         // short date format, calendar dropped down at the right edge
-    TimePicker,         // time format with an up-down control, right-aligned
-    PasswordEdit,       // border, characters hidden, scrolls horizontally
+    DropDownList,  // combo box, list only
+    DatePicker,    // short date format, calendar dropped down at the right edge
+    TimePicker,    // time format with an up-down control, right-aligned
+    PasswordEdit,  // border, characters hidden, scrolls horizontally
 };
 
 // Styles beyond what the kind implies.
@@ -52,9 +52,9 @@ struct ControlTemplate {
 
 struct DialogTemplate {
     int id;
-    int width, height;         // dialog units
-    std::string_view title;    // UTF-8
-    std::string_view font;     // the dialog font's face name, UTF-8
+    int width, height;       // dialog units
+    std::string_view title;  // UTF-8
+    std::string_view font;   // the dialog font's face name, UTF-8
     int font_points;
     std::span<const ControlTemplate> controls;
 };
