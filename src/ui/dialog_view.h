@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "host/clock.h"
+#include "operations/worker_events.h"
 
 namespace ulvren {
 
@@ -76,8 +77,9 @@ class MainWindowView : public DialogView {
     virtual DialogResult RunModalDialog(int template_id, DialogLogic& logic) = 0;
 
     // Asks the window's thread to call the logic's OnWorkerEvent once, after what is already
-    // queued there. Called on worker threads; never waits.
-    virtual void NotifyWorkerEvent() = 0;
+    // queued there; that call handles `event`. Called on worker threads; never waits. (A Win32
+    // view posts the status code as its window message's lParam.)
+    virtual void NotifyWorkerEvent(const WorkerEvent& event) = 0;
 };
 
 }  // namespace ulvren

@@ -1,7 +1,9 @@
 #include "ui/main_window.h"
 
+#include <algorithm>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "operations/starters.h"
 #include "text/text_catalogue.h"
@@ -124,7 +126,7 @@ void CToolDlg::Deliver(const WorkerEvent& event) {
         std::lock_guard lock(events_mutex_);
         events_.push_back(event);
     }
-    view_.NotifyWorkerEvent();
+    view_.NotifyWorkerEvent(event);
 }
 
 void CToolDlg::OnWorkerEvent() {
@@ -275,9 +277,7 @@ void CToolDlg::OnStatus(const StatusEvent& event) {
             pausing_ = true;
             view_.Pause(reaction.pause);
             pausing_ = false;
-            for (; kept_notices_ > 0; --kept_notices_) {
-                view_.NotifyWorkerEvent();
-            }
+            PassOnKeptNotices();
         }
         ShowText(*reaction.text);
     }
@@ -299,6 +299,21 @@ void CToolDlg::OnControlGroup(const ControlGroupEvent& event) {
     }
     for (const int control : kDeviceControls) {
         view_.SetEnabled(control, event.enabled);
+    }
+}
+
+void CToolDlg::PassOnKeptNotices() {
+    // The kept notices stood for the oldest queued events, which are still first in the queue.
+    std::vector<WorkerEvent> kept;
+    {
+        std::lock_guard lock(events_mutex_);
+        const auto count =
+            std::min<std::size_t>(static_cast<std::size_t>(kept_notices_), events_.size());
+        kept.assign(events_.begin(), events_.begin() + static_cast<std::ptrdiff_t>(count));
+    }
+    kept_notices_ = 0;
+    for (const WorkerEvent& event : kept) {
+        view_.NotifyWorkerEvent(event);
     }
 }
 

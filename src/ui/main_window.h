@@ -67,6 +67,7 @@ class CToolDlg final : public WorkerEventSink {
     void OnChangePassword();
     void OnStatus(const StatusEvent& event);
     void OnControlGroup(const ControlGroupEvent& event);
+    void PassOnKeptNotices();
     void ShowText(unsigned text_id);
     void EnablePasswordControls(bool enabled);
     std::string CurrentTimeText() const;
@@ -87,7 +88,8 @@ class CToolDlg final : public WorkerEventSink {
     // Worker events on their way to the window's thread, oldest first.
     std::mutex events_mutex_;
     std::deque<WorkerEvent> events_;
-    // While a pause runs, notices are kept here and passed on once it is over.
+    // While a pause runs, the events whose notices came in are counted here, and their notices
+    // are passed on once it is over.
     bool pausing_ = false;
     int kept_notices_ = 0;
     // The box that says the tool lacks the rights is shown once per run.

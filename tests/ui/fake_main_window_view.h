@@ -165,7 +165,7 @@ class FakeMainWindowView final : public FakeControls<MainWindowView> {
         }
         return input.result;
     }
-    void NotifyWorkerEvent() override {
+    void NotifyWorkerEvent(const WorkerEvent&) override {
         std::lock_guard lock(notices_mutex_);
         ++notices_;
     }
