@@ -8,7 +8,8 @@
 #
 #   tests/kernel/run_kernel_tests.sh                      the scenario list (guest/scenarios.sh)
 #   tests/kernel/run_kernel_tests.sh --guest FILE         another guest script (the benchmark)
-#   ONLY="detect format-public" tests/kernel/...          only these scenarios
+#   ONLY="detect format_public" tests/kernel/...          only these scenarios
+#   GUEST_APPEND="ulvren.reps=9" ...                      more words for the kernel command line
 #
 # Downloads and builds are kept under build/kernel/ and used again by later runs; nothing there
 # is needed for a run to work.
@@ -81,26 +82,34 @@ cmake --build "$work/static" --target ulvren ulvren_bot_responder >"$work/static
 
 root=$work/initramfs
 rm -rf "$root"
-mkdir -p "$root"/{bin,sbin,proc,sys,dev,run,tmp,test,etc,lib/modules}
+mkdir -p "$root"/{bin,sbin,proc,sys,dev,run,test,etc,lib/modules}
+install -d -m 1777 "$root/tmp"
 cp "$busybox_root/bin/busybox" "$root/bin/busybox"
 cp "$work/static/src/cli/ulvren" "$work/static/tests/kernel/ulvren_bot_responder" "$root/bin/"
 cp "$repo/tests/kernel/guest/init" "$root/init"
 cp "$repo/tests/kernel/guest/gadgets.sh" "$root/test/"
 cp "$guest_script" "$root/test/run.sh"
 chmod +x "$root/init" "$root/test/run.sh"
-printf 'root:x:0:0::/:/bin/sh\nnobody:x:65534:65534::/:/bin/sh\n' >"$root/etc/passwd"
+# nobody: no rights to the disks; operator: in group disk, without CAP_SYS_RAWIO.
+printf 'root:x:0:0::/:/bin/sh\nnobody:x:65534:65534::/:/bin/sh\noperator:x:1000:6::/:/bin/sh\n' \
+    >"$root/etc/passwd"
 printf 'root:x:0:\ndisk:x:6:\nnogroup:x:65534:\n' >"$root/etc/group"
 
-# fsck.fat and mkfs.fat with the shared libraries they load; iconv's code-page modules for the
-# static ulvren (glibc loads them at run time even into a static program).
+# fsck.fat and mkfs.fat with the shared libraries they load, and iconv's modules for code pages
+# 1252 (ulvren's passwords) and 850 (fsck.fat's labels): glibc loads them at run time even into
+# the static ulvren, and their libc finds the dynamic loader in the library directory.
 cp "$dosfstools_root/sbin/fsck.fat" "$dosfstools_root/sbin/mkfs.fat" "$root/sbin/"
+libdir=/lib/x86_64-linux-gnu
+mkdir -p "$root$libdir"
 for library in $(ldd "$dosfstools_root/sbin/fsck.fat" | grep -o '/[^ ]*'); do
     mkdir -p "$root$(dirname "$library")"
     cp -L "$library" "$root$library"
+    [[ -e $root$libdir/$(basename "$library") ]] || cp -L "$library" "$root$libdir/"
 done
 gconv=/usr/lib/x86_64-linux-gnu/gconv
 mkdir -p "$root$gconv"
-cp -r "$gconv/gconv-modules" "$gconv/gconv-modules.d" "$gconv/CP1252.so" "$gconv/IBM850.so" "$root$gconv/"
+cp -r "$gconv/gconv-modules" "$gconv/gconv-modules.d" "$gconv/CP1252.so" "$gconv/IBM850.so" \
+    "$root$gconv/"
 
 # Modules and their load order. The package ships no modules.dep: each module's .modinfo names
 # what it needs (depends=, and softdep= "pre:" entries), and those are loaded first.
@@ -157,6 +166,7 @@ log=$work/console.log
 boot_start=$SECONDS
 append="console=ttyS0 panic=-1 quiet block.events_dfl_poll_msecs=0 ulvren.run=run"
 [[ -n ${ONLY:-} ]] && append+=" ulvren.only=${ONLY// /,}"
+[[ -n ${GUEST_APPEND:-} ]] && append+=" $GUEST_APPEND"
 set +e
 timeout --kill-after=10 "$GUEST_SECONDS" qemu-system-x86_64 -accel tcg -smp 2 -m 768 \
     -nographic -no-reboot -net none -kernel "$vmlinuz" -initrd "$work/initramfs.gz" \
@@ -175,7 +185,7 @@ echo
 echo "scenario report ($kernel_package, guest script $(basename "$guest_script")):"
 passed=$(grep -c '^SCENARIO PASS' "$log" || true)
 failed=$(grep -c '^SCENARIO FAIL' "$log" || true)
-grep '^SCENARIO \(PASS\|FAIL\)' "$log" | sed 's/^SCENARIO /  /' || true
+grep '^SCENARIO \(PASS\|FAIL\)\|^  | ' "$log" | sed 's/^SCENARIO /  /' || true
 grep '^BENCH' "$log" | sed 's/^BENCH /  /' || true
 guest_exit=$(sed -n 's/^GUEST-EXIT \([0-9]*\)$/\1/p' "$log" | tail -n 1)
 if [[ -z $guest_exit ]]; then
