@@ -277,11 +277,6 @@ std::optional<int> LinuxHost::GenericNodeOf(int fd) {
     return generic;
 }
 
-std::string LinuxHost::LastErrorText() const {
-    std::lock_guard lock(mutex_);
-    return last_error_;
-}
-
 std::optional<int> LinuxHost::DescriptorOf(DeviceHandle handle) {
     if (handle < 0 || handle > INT_MAX) {
         FailWithErrno("no open device", EBADF);

@@ -229,8 +229,9 @@ PassThroughOutcome SimulatedHost::ExecuteOnDrive(Drive& drive, ScsiPassThroughRe
     const std::size_t sense_length =
         std::min<std::size_t>({result.sense.size(), request.SenseInfoLength(), sense_area.size()});
     std::copy_n(result.sense.begin(), sense_length, sense_area.begin());
-    if (fault && data != nullptr && result.status == kScsiStatusGood) {
-        VendorFaults::CorruptReply(*fault, opcode, data, length);
+    if (data != nullptr && result.status == kScsiStatusGood) {
+        // NoReply never gets here, and corrupts nothing: it stands for "no fault".
+        VendorFaults::CorruptReply(fault.value_or(VendorFault::NoReply), opcode, data, length);
     }
     return PassThroughOutcome::Answered(result.status, sense_length > 0);
 }
