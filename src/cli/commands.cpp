@@ -123,17 +123,13 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
     int result = kExitDeviceSaidNo;
     {
         OperationRunner runner(state);
-        bool device_known = true;
-        if (options.device_path && options.command != Command::Detect) {
-            state->members.device_path.Set(*options.device_path);
-        } else {
-            window.SetDetectionReport(options.command == Command::Detect ? DetectionReport::Show
-                                                                         : DetectionReport::Silent);
-            StartDetect(runner);
-            runner.WaitUntilIdle();
-            window.SetDetectionReport(DetectionReport::Silent);
-            device_known = !window.Saw(STATUS_DEVICE_NOT_FOUND) && !window.Saw(STATUS_OPEN_FAILED);
-        }
+        window.SetDetectionReport(options.command == Command::Detect ? DetectionReport::Show
+                                                                     : DetectionReport::Silent);
+        StartDetect(runner);
+        runner.WaitUntilIdle();
+        window.SetDetectionReport(DetectionReport::Silent);
+        const bool device_known =
+            !window.Saw(STATUS_DEVICE_NOT_FOUND) && !window.Saw(STATUS_OPEN_FAILED);
 
         if (options.command == Command::Detect) {
             const bool complete = window.Saw(STATUS_DETECT_DONE) &&

@@ -59,10 +59,10 @@ int main(int argc, char** argv) {
         tracing = std::make_unique<TracingHost>(*host, trace_file);
         host = tracing.get();
     }
-    // detect --device looks for the recorder at that path only; the other commands use the path
-    // without a detection.
+    // --device: every command looks for the recorder at that path only. A command never locks
+    // (and so unmounts) a disk that has not answered as the recorder.
     std::unique_ptr<SingleDeviceHost> single_device;
-    if (options.device_path && options.command == cli::Command::Detect) {
+    if (options.device_path) {
         single_device = std::make_unique<SingleDeviceHost>(*host, *options.device_path);
         host = single_device.get();
     }

@@ -18,6 +18,7 @@
 
 #include "hosts/linux/error_text.h"
 #include "hosts/linux/mount_table.h"
+#include "hosts/linux/scsi_generic_node.h"
 #include "hosts/linux/sg_io_request.h"
 #include "hosts/linux/sysfs_block_devices.h"
 #include "protocol/scsi.h"
@@ -62,6 +63,17 @@ void LinuxHost::Close(DeviceHandle handle) {
         path = std::move(it->second);
         open_paths_.erase(it);
     }
+    int generic = -1;
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto it = generic_nodes_.find(*fd); it != generic_nodes_.end()) {
+            generic = it->second;
+            generic_nodes_.erase(it);
+        }
+    }
+    if (generic >= 0) {
+        ::close(generic);
+    }
     // Linux releases the descriptor even when close reports an error, so it is never retried.
     if (::close(*fd) != 0) {
         const int error = errno;
@@ -75,8 +87,17 @@ PassThroughOutcome LinuxHost::PassThrough(DeviceHandle handle, ScsiPassThroughRe
         return PassThroughOutcome::Failed(PassThroughCategory::OsError, LastHostError().text);
     }
     sg_io_hdr header = BuildSgIoHeader(request);
-    if (::ioctl(*fd, SG_IO, &header) != 0) {
-        const int error = errno;
+    int result = ::ioctl(*fd, SG_IO, &header);
+    int error = errno;
+    if (result != 0 && error == EPERM) {
+        // The disk node refuses the opcode without CAP_SYS_RAWIO; its generic node may take it.
+        if (const auto generic = GenericNodeOf(*fd)) {
+            header = BuildSgIoHeader(request);
+            result = ::ioctl(*generic, SG_IO, &header);
+            error = errno;
+        }
+    }
+    if (result != 0) {
         FailDeviceAccess("SCSI pass-through on " + PathOf(*fd) + " failed", error);
         return PassThroughOutcome::Failed(PassThroughCategory::OsError, LastHostError().text);
     }
@@ -229,6 +250,31 @@ std::uint32_t LinuxHost::MaxTransferSectors(DeviceHandle handle) {
         return 0;
     }
     return std::clamp<std::uint32_t>(sectors, 1, kMaxWrite10Sectors);
+}
+
+std::optional<int> LinuxHost::GenericNodeOf(int fd) {
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto it = generic_nodes_.find(fd); it != generic_nodes_.end()) {
+            return it->second;
+        }
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISBLK(status.st_mode)) {
+        return std::nullopt;
+    }
+    const std::string name = ScsiGenericNodeName(
+        sysfs_root_, DeviceNumber{major(status.st_rdev), minor(status.st_rdev)});
+    if (name.empty()) {
+        return std::nullopt;
+    }
+    const int generic = ::open((dev_root_ + "/" + name).c_str(), O_RDWR | O_CLOEXEC);
+    if (generic < 0) {
+        return std::nullopt;
+    }
+    std::lock_guard lock(mutex_);
+    generic_nodes_[fd] = generic;
+    return generic;
 }
 
 std::optional<int> LinuxHost::DescriptorOf(DeviceHandle handle) {

@@ -12,7 +12,9 @@
 namespace ulvren {
 
 // The Linux host: whole-disk nodes such as /dev/sdb, SG_IO pass-through, removable disks from
-// sysfs. Vendor commands need CAP_SYS_RAWIO (root).
+// sysfs. Vendor commands go through the disk node with CAP_SYS_RAWIO (root); without it, the
+// kernel refuses them there (EPERM) and they go through the disk's SCSI generic node (/dev/sgN)
+// instead, which takes them from anyone who may open it for writing.
 //
 // A handle is the file descriptor of the open node. Several threads may use one host; the device
 // sessions above it take turns.
@@ -42,6 +44,9 @@ class LinuxHost final : public Host {
     // The descriptor behind `handle`, or nothing (with the failure noted) for a value that cannot
     // be one.
     std::optional<int> DescriptorOf(DeviceHandle handle);
+    // The disk's SCSI generic node, opened on first use and closed with the disk; nothing when
+    // `fd` is no disk with one, or it cannot be opened.
+    std::optional<int> GenericNodeOf(int fd);
     // The path a descriptor was opened with, for error texts.
     std::string PathOf(int fd) const;
 
@@ -56,6 +61,7 @@ class LinuxHost final : public Host {
     std::string mountinfo_path_;
     mutable std::mutex mutex_;
     std::map<int, std::string> open_paths_;
+    std::map<int, int> generic_nodes_;  // disk descriptor to its generic node's descriptor
 };
 
 }  // namespace ulvren

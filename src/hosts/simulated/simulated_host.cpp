@@ -1,7 +1,6 @@
 #include "hosts/simulated/simulated_host.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "protocol/vendor_protocol.h"
 
@@ -36,7 +35,7 @@ void SimulatedHost::SetMaxTransferSectors(std::uint32_t sectors) {
 
 void SimulatedHost::InjectVendorFault(VendorFault fault, std::optional<std::uint8_t> opcode) {
     std::lock_guard lock(mutex_);
-    faults_.emplace_back(fault, opcode);
+    faults_.Inject(fault, opcode);
 }
 
 void SimulatedHost::FailWritesFrom(std::uint32_t k) {
@@ -184,40 +183,6 @@ std::uint32_t SimulatedHost::MaxTransferSectors(DeviceHandle) {
     return max_transfer_sectors_;
 }
 
-std::optional<VendorFault> SimulatedHost::FaultFor(std::uint8_t opcode) const {
-    for (const auto& [fault, target] : faults_) {
-        if (!target || *target == opcode) {
-            return fault;
-        }
-    }
-    return std::nullopt;
-}
-
-void SimulatedHost::ApplyFault(VendorFault fault, std::uint8_t opcode, std::uint8_t* reply,
-                               std::uint32_t length) const {
-    if (length < kVendorReplyLength) {
-        return;
-    }
-    switch (fault) {
-        case VendorFault::NoReply:
-            break;
-        case VendorFault::WrongEcho:
-            reply[0] = static_cast<std::uint8_t>(opcode ^ 0x01);
-            break;
-        case VendorFault::WrongSignature:
-            if (opcode == CMD_IDENTIFY) {
-                reply[7] = static_cast<std::uint8_t>(reply[7] + 1);
-            }
-            break;
-        case VendorFault::MissingYes: {
-            // The disk-type reply carries its word behind the type byte.
-            const std::size_t offset = opcode == CMD_GET_DISK_TYPE ? 2 : 1;
-            std::memcpy(reply + offset, "NO\0", 3);
-            break;
-        }
-    }
-}
-
 PassThroughOutcome SimulatedHost::ExecuteOnDrive(Drive& drive, ScsiPassThroughRequest& request) {
     const auto cdb = request.Cdb();
     const std::uint8_t opcode = cdb.empty() ? 0 : cdb[0];
@@ -241,13 +206,15 @@ PassThroughOutcome SimulatedHost::ExecuteOnDrive(Drive& drive, ScsiPassThroughRe
         --*writes_until_failure_;
     }
     const bool vendor = opcode >= 0xF0;
-    const std::optional<VendorFault> fault = vendor ? FaultFor(opcode) : std::nullopt;
+    const std::optional<VendorFault> fault = vendor ? faults_.For(opcode) : std::nullopt;
     if (fault == VendorFault::NoReply) {
         return Lost(PassThroughCategory::TransportError, "the device did not answer (timeout)");
     }
 
     ScsiCommandResult result;
-    if (drive.kind == DriveKind::Recorder && drive.firmware) {
+    if (fault == VendorFault::Refused) {
+        result = {kScsiStatusCheckCondition, InvalidOpcodeSense()};
+    } else if (drive.kind == DriveKind::Recorder && drive.firmware) {
         const DataDirection direction = length == 0        ? DataDirection::None
                                         : request.DataIn() ? DataDirection::FromDevice
                                                            : DataDirection::ToDevice;
@@ -255,16 +222,16 @@ PassThroughOutcome SimulatedHost::ExecuteOnDrive(Drive& drive, ScsiPassThroughRe
                                          std::span<std::uint8_t>(data, data ? length : 0));
     } else {
         // A plain disk refuses vendor commands: CHECK CONDITION, invalid command operation code.
-        result.status = kScsiStatusCheckCondition;
-        result.sense = {0x70, 0, 0x05, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x20, 0, 0, 0, 0, 0};
+        result = {kScsiStatusCheckCondition, InvalidOpcodeSense()};
     }
     request.SetScsiStatus(result.status);
     auto sense_area = request.SenseArea();
     const std::size_t sense_length =
         std::min<std::size_t>({result.sense.size(), request.SenseInfoLength(), sense_area.size()});
     std::copy_n(result.sense.begin(), sense_length, sense_area.begin());
-    if (fault && data != nullptr && result.status == kScsiStatusGood) {
-        ApplyFault(*fault, opcode, data, length);
+    if (data != nullptr && result.status == kScsiStatusGood) {
+        // NoReply never gets here, and corrupts nothing: it stands for "no fault".
+        VendorFaults::CorruptReply(fault.value_or(VendorFault::NoReply), opcode, data, length);
     }
     return PassThroughOutcome::Answered(result.status, sense_length > 0);
 }

@@ -10,6 +10,7 @@
 
 #include "host/host.h"
 #include "recorder/recorder_firmware.h"
+#include "recorder/vendor_faults.h"
 
 namespace ulvren {
 
@@ -17,14 +18,6 @@ enum class DriveKind {
     Recorder,        // answers the vendor commands through its firmware model
     PlainRemovable,  // a removable disk that refuses every vendor command
     Fixed,           // a fixed disk: never listed as removable
-};
-
-// Faults that the simulated recorder can be told to show, for one opcode or for all of them.
-enum class VendorFault {
-    NoReply,         // the pass-through call fails, as on a timeout
-    WrongEcho,       // reply byte 0 does not echo the opcode
-    WrongSignature,  // the identify reply's signature is off by one byte
-    MissingYes,      // the confirmation word reads "NO" instead of "YES"
 };
 
 // A request as the simulated host saw it.
@@ -54,7 +47,8 @@ class SimulatedHost final : public Host {
     void Unplug(const std::string& root);
     void SetMaxTransferSectors(std::uint32_t sectors);
 
-    // Fault injection. A fault with no opcode applies to every vendor command.
+    // Fault injection. A fault with no opcode applies to every vendor command. NoReply fails the
+    // pass-through call, as on a timeout.
     void InjectVendorFault(VendorFault fault, std::optional<std::uint8_t> opcode = std::nullopt);
     // The k-th WRITE(10) from now (1 for the next) and every later one fail at the OS level.
     void FailWritesFrom(std::uint32_t k);
@@ -99,9 +93,6 @@ class SimulatedHost final : public Host {
     // Note the reason of a failed call for this thread; always false.
     static bool Fail(std::string reason);
     static PassThroughOutcome Lost(PassThroughCategory category, std::string reason);
-    std::optional<VendorFault> FaultFor(std::uint8_t opcode) const;
-    void ApplyFault(VendorFault fault, std::uint8_t opcode, std::uint8_t* reply,
-                    std::uint32_t length) const;
     PassThroughOutcome ExecuteOnDrive(Drive& drive, ScsiPassThroughRequest& request);
 
     mutable std::mutex mutex_;
@@ -109,7 +100,7 @@ class SimulatedHost final : public Host {
     std::map<DeviceHandle, std::string> open_handles_;  // handle to device path
     DeviceHandle next_handle_ = 100;
     std::uint32_t max_transfer_sectors_ = kUsbStorageMaxTransferSectors;
-    std::vector<std::pair<VendorFault, std::optional<std::uint8_t>>> faults_;
+    VendorFaults faults_;
     std::optional<std::uint32_t> writes_until_failure_;
     bool log_requests_ = true;
     std::vector<ObservedRequest> requests_;

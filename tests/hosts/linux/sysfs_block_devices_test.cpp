@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "hosts/linux/linux_host.h"
+#include "hosts/linux/scsi_generic_node.h"
 #include "temporary_directory.h"
 
 namespace ulvren {
@@ -76,6 +77,17 @@ TEST_F(FakeSysfs, UnknownDeviceNumberStillGivesTheDiskItself) {
     ASSERT_EQ(devices.size(), 1u);
     EXPECT_EQ(devices[0].name, "");
     EXPECT_EQ(devices[0].number, (DeviceNumber{8, 32}));
+}
+
+// Vendor commands fall back to the disk's generic node, which sysfs names beside its device.
+TEST_F(FakeSysfs, FindsADisksGenericNodeThroughItsDeviceNumber) {
+    sysfs_.WriteFile("block/sdc/dev", "8:32\n");
+    fs::create_directories(sysfs_.Path() / "block/sdc/device/scsi_generic/sg2");
+    fs::create_directories(sysfs_.Path() / "dev/block");
+    fs::create_directory_symlink("../../block/sdc", sysfs_.Path() / "dev/block/8:32");
+
+    EXPECT_EQ(ScsiGenericNodeName(sysfs_.Path(), DeviceNumber{8, 32}), "sg2");
+    EXPECT_EQ(ScsiGenericNodeName(sysfs_.Path(), DeviceNumber{8, 48}), "");
 }
 
 TEST(DeviceNumber, ReadsMajorAndMinor) {
