@@ -63,8 +63,8 @@ int WriteSectors(DeviceHandle handle, const void* buffer, std::uint32_t lba, std
         return 0;
     }
     ScsiPassThroughRequest request = BuildSectorWriteRequest(buffer, lba, count);
-    // Carried out is enough here; the SCSI status is not judged.
-    return CurrentHost().PassThrough(handle, request).CarriedOut() ? 1 : 0;
+    // A write counts only when the device took all of it: GOOD, and nothing left over.
+    return CurrentHost().PassThrough(handle, request).Complete() ? 1 : 0;
 }
 
 std::uint32_t SendVendorCommand(DeviceHandle handle, void* buffer, int data_in,
