@@ -3,6 +3,10 @@ add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wimpli
 if(ULVREN_WERROR)
     add_compile_options(-Werror)
 endif()
+if(ULVREN_SANITIZE AND ULVREN_PLATFORM STREQUAL "windows")
+    message(FATAL_ERROR "MinGW-w64 has no sanitizers: configure the Windows build without "
+                        "ULVREN_SANITIZE")
+endif()
 if(ULVREN_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
