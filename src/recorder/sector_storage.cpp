@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "recorder/sparse_file.h"
+
 namespace ulvren {
 
 bool MemorySectorStorage::Read(std::uint64_t lba, std::uint32_t count, std::uint8_t* out) {
@@ -66,6 +68,8 @@ std::unique_ptr<ImageFileStorage> ImageFileStorage::Create(const std::string& pa
             return nullptr;
         }
     }
+    // Best effort: an image that cannot be sparse still works, it only takes its whole size.
+    MarkFileSparse(path);
     std::error_code code;
     std::filesystem::resize_file(path, sector_count * kSectorSize, code);
     if (code) {

@@ -1,0 +1,59 @@
+#include "hosts/windows/win32_named_mutex.h"
+
+#include <windows.h>
+
+#include "host/queued_device_mutex.h"
+
+namespace ulvren {
+
+Win32NamedMutex::Win32NamedMutex(std::string name) : name_(std::move(name)) {}
+
+Win32NamedMutex::~Win32NamedMutex() {
+    if (mutex_ != nullptr) {
+        CloseHandle(mutex_);
+    }
+    if (stop_event_ != nullptr) {
+        CloseHandle(stop_event_);
+    }
+}
+
+NamedSystemMutex::Outcome Win32NamedMutex::Lock(std::stop_token stop) {
+    if (mutex_ == nullptr) {
+        mutex_ = CreateMutexA(nullptr, FALSE, name_.c_str());
+        if (mutex_ == nullptr) {
+            return Outcome::Unavailable;
+        }
+    }
+    if (stop_event_ == nullptr) {
+        stop_event_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (stop_event_ == nullptr) {
+            return Outcome::Unavailable;
+        }
+    }
+    ResetEvent(stop_event_);
+    const std::stop_callback on_stop(stop, [this] { SetEvent(stop_event_); });
+    // The stop comes first: when both are signalled the wait reports the lower index, and the
+    // mutex is then not taken.
+    const HANDLE handles[2] = {stop_event_, mutex_};
+    switch (WaitForMultipleObjects(2, handles, FALSE, INFINITE)) {
+        case WAIT_OBJECT_0:
+            return Outcome::Cancelled;
+        case WAIT_OBJECT_0 + 1:
+        case WAIT_ABANDONED_0 + 1:
+            return Outcome::Locked;
+        default:
+            return Outcome::Unavailable;
+    }
+}
+
+void Win32NamedMutex::Unlock() {
+    if (mutex_ != nullptr) {
+        ReleaseMutex(mutex_);
+    }
+}
+
+std::shared_ptr<DeviceMutex> OpenDeviceMutex() {
+    return std::make_shared<QueuedDeviceMutex>(std::make_unique<Win32NamedMutex>(kDeviceMutexName));
+}
+
+}  // namespace ulvren
