@@ -1,18 +1,10 @@
 #include "ui/password_encoding.h"
 
-#include "host/platform.h"
 #include "protocol/vendor_protocol.h"
 #include "text/text_ids.h"
+#include "ui/portable_code_page.h"
 
 namespace ulvren {
-namespace {
-
-// The Windows ANSI code pages in which passwords travel to the recorder.
-constexpr unsigned kCodePageWesternEuropean = 1252;
-constexpr unsigned kCodePageSimplifiedChinese = 936;
-constexpr unsigned kCodePageTraditionalChinese = 950;
-
-}  // namespace
 
 unsigned PasswordCodePage(UiLanguage language) {
     switch (language) {
@@ -32,7 +24,7 @@ TextId PasswordRefusalText(PasswordRefusal refusal) {
 
 std::variant<std::string, PasswordRefusal> EncodePassword(std::string_view utf8,
                                                           UiLanguage language) {
-    const auto bytes = platform::Utf8ToCodePage(utf8, PasswordCodePage(language));
+    const auto bytes = PortableCodePageBytes(utf8, PasswordCodePage(language));
     if (!bytes) {
         return PasswordRefusal::UnsupportedCharacter;
     }
