@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need. Does nothing when they are
 # already there; otherwise needs root (or sudo).
+#
+#   scripts/setup-debian.sh            the Linux build and its tests
+#   scripts/setup-debian.sh --windows  also the Windows cross build and Wine for its tests
 set -euo pipefail
 
 packages=(
@@ -13,6 +16,25 @@ packages=(
     binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix
 )
 
+windows=false
+if [ "${1:-}" = "--windows" ]; then
+    windows=true
+    # Only the -posix compilers have std::thread and std::mutex. wine32 is the 32-bit loader
+    # (from the i386 architecture); the preloaders spare Wine a slow start.
+    packages+=(
+        googletest
+        g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+        wine wine64 wine64-preloader wine32:i386 wine32-preloader:i386
+    )
+fi
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+
+if $windows && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+fi
+
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
@@ -20,8 +42,6 @@ for package in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
