@@ -47,4 +47,9 @@ UiLanguage SystemUiLanguage();
 std::optional<std::vector<std::string>> ReadHiddenLines(const std::vector<std::string>& prompts,
                                                         std::string& error);
 
+// Tells the file system that the new, empty file at `path` is sparse, where it has to be told
+// (NTFS), so that sizing it takes no disk space until its sectors are written. False when that
+// failed; the file still serves, it only takes its whole size.
+bool MarkFileSparse(const std::string& path);
+
 }  // namespace ulvren::platform

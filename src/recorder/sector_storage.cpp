@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "recorder/sparse_file.h"
+#include "host/platform.h"
 
 namespace ulvren {
 
@@ -69,7 +69,7 @@ std::unique_ptr<ImageFileStorage> ImageFileStorage::Create(const std::string& pa
         }
     }
     // Best effort: an image that cannot be sparse still works, it only takes its whole size.
-    MarkFileSparse(path);
+    platform::MarkFileSparse(path);
     std::error_code code;
     std::filesystem::resize_file(path, sector_count * kSectorSize, code);
     if (code) {

@@ -39,4 +39,9 @@ UiLanguage SystemUiLanguage() {
     return LanguageFromLocaleEnvironment();
 }
 
+bool MarkFileSparse(const std::string&) {
+    // A file extended with truncate, as resize_file does here, is sparse already.
+    return true;
+}
+
 }  // namespace ulvren::platform

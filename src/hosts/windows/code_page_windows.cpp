@@ -3,10 +3,10 @@
 
 #include <climits>
 
-#include "host/code_page.h"
+#include "host/platform.h"
 #include "text/utf_conversion.h"
 
-namespace ulvren {
+namespace ulvren::platform {
 
 std::optional<std::string> Utf8ToCodePage(std::string_view utf8, unsigned code_page) {
     // The UTF-8 is read by the same strict decoder on every platform, so that what counts as
@@ -38,4 +38,4 @@ std::optional<std::string> Utf8ToCodePage(std::string_view utf8, unsigned code_p
     return bytes;
 }
 
-}  // namespace ulvren
+}  // namespace ulvren::platform

@@ -2,24 +2,20 @@
 
 #include <algorithm>
 
+#include "protocol/byte_order.h"
+
 namespace ulvren {
 namespace {
 
 using Record = ScsiPassThroughRequest;
 
-void PutLittleEndian(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint64_t value,
+// DataBuffer is a pointer: 4 bytes on x86, 8 on x64.
+void StoreDataBuffer(std::span<std::uint8_t> bytes, std::size_t offset, std::uint64_t address,
                      std::size_t size) {
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    StoreLe32(bytes, offset, static_cast<std::uint32_t>(address));
+    if (size == 8) {
+        StoreLe32(bytes, offset + 4, static_cast<std::uint32_t>(address >> 32));
     }
-}
-
-std::uint32_t GetLittleEndian32(std::span<const std::uint8_t> bytes, std::size_t offset) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        value |= static_cast<std::uint32_t>(bytes[offset + i]) << (8 * i);
-    }
-    return value;
 }
 
 }  // namespace
@@ -31,9 +27,10 @@ std::vector<std::uint8_t> BuildNativePassThrough(const ScsiPassThroughRequest& r
     std::vector<std::uint8_t> native(layout.buffer_size, 0);
     // Length to TimeOutValue lie alike in every ABI.
     std::copy_n(record.begin(), Record::kDataBufferOffset, native.begin());
-    PutLittleEndian(native, Record::kLengthOffset, layout.struct_size, 2);
-    PutLittleEndian(native, layout.data_buffer_offset, data_buffer, layout.data_buffer_size);
-    PutLittleEndian(native, layout.sense_info_offset_offset, layout.sense_area_offset, 4);
+    StoreLe16(native, Record::kLengthOffset, static_cast<std::uint16_t>(layout.struct_size));
+    StoreDataBuffer(native, layout.data_buffer_offset, data_buffer, layout.data_buffer_size);
+    StoreLe32(native, layout.sense_info_offset_offset,
+              static_cast<std::uint32_t>(layout.sense_area_offset));
     std::copy_n(record.begin() + Record::kCdbOffset, Record::kMaxCdbLength,
                 native.begin() + static_cast<std::ptrdiff_t>(layout.cdb_offset));
     std::copy_n(record.begin() + Record::kSenseOffset, Record::kSenseAreaSize,
@@ -51,11 +48,30 @@ NativePassThroughReply ReadNativeReply(std::span<const std::uint8_t> native, Win
     reply.scsi_status = native[Record::kScsiStatusOffset];
     reply.sense_length =
         std::min<std::uint8_t>(native[Record::kSenseInfoLengthOffset], Record::kSenseAreaSize);
-    reply.data_transfer_length = GetLittleEndian32(native, Record::kDataTransferLengthOffset);
+    reply.data_transfer_length = LoadLe32(native, Record::kDataTransferLengthOffset);
     request.SetScsiStatus(reply.scsi_status);
     const auto sense = native.subspan(layout.sense_area_offset, Record::kSenseAreaSize);
     std::copy(sense.begin(), sense.end(), request.SenseArea().begin());
     return reply;
+}
+
+PassThroughOutcome OutcomeOfNativeReply(const NativePassThroughReply& reply,
+                                        std::uint32_t requested_length) {
+    const std::uint32_t moved = std::min(reply.data_transfer_length, requested_length);
+    return PassThroughOutcome::Answered(reply.scsi_status, reply.sense_length > 0,
+                                        requested_length - moved);
+}
+
+PassThroughCategory CategoryOfSystemError(std::uint32_t error) {
+    switch (error) {
+        case kErrorDeviceNotExist:
+        case kErrorSemaphoreTimeout:
+        case kErrorIoDevice:
+        case kErrorDeviceNotConnected:
+            return PassThroughCategory::TransportError;
+        default:
+            return PassThroughCategory::OsError;
+    }
 }
 
 }  // namespace ulvren

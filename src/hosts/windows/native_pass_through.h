@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "host/pass_through_outcome.h"
 #include "host/scsi_pass_through_request.h"
 
 namespace ulvren {
@@ -59,5 +60,20 @@ struct NativePassThroughReply {
 // them had it been given the record itself.
 NativePassThroughReply ReadNativeReply(std::span<const std::uint8_t> native, WindowsAbi abi,
                                        ScsiPassThroughRequest& request);
+
+// The outcome of a DeviceIoControl that succeeded: the device's status, whether sense came back,
+// and as residual what was asked for less what the system wrote back as DataTransferLength.
+PassThroughOutcome OutcomeOfNativeReply(const NativePassThroughReply& reply,
+                                        std::uint32_t requested_length);
+
+// The system errors (GetLastError() values) of a failed DeviceIoControl that mean the command or
+// its answer was lost on the way: the semaphore timeout, an I/O device error, a device that is
+// no longer connected or no longer exists. Every other error is the system refusing the call.
+inline constexpr std::uint32_t kErrorDeviceNotExist = 55;        // ERROR_DEV_NOT_EXIST
+inline constexpr std::uint32_t kErrorSemaphoreTimeout = 121;     // ERROR_SEM_TIMEOUT
+inline constexpr std::uint32_t kErrorIoDevice = 1117;            // ERROR_IO_DEVICE
+inline constexpr std::uint32_t kErrorDeviceNotConnected = 1167;  // ERROR_DEVICE_NOT_CONNECTED
+inline constexpr std::uint32_t kErrorAccessDenied = 5;           // ERROR_ACCESS_DENIED
+PassThroughCategory CategoryOfSystemError(std::uint32_t error);
 
 }  // namespace ulvren

@@ -1,11 +1,14 @@
-#include "hosts/windows/resource_string_blocks.h"
-
+// String-table blocks from the module's resources.
 #include <windows.h>
 
-namespace ulvren {
+#include "host/platform.h"
 
-std::span<const std::uint8_t> FindResourceStringBlock(ModuleHandle module, std::uint16_t number,
-                                                      std::uint16_t language) {
+namespace ulvren::platform {
+
+// FindResourceExA, LoadResource, LockResource and SizeofResource; empty when any of them fails.
+// The bytes live as long as the module. The null module is the executable's own.
+std::span<const std::uint8_t> FindStringBlock(ModuleHandle module, std::uint16_t number,
+                                              std::uint16_t language) {
     const auto instance = static_cast<HMODULE>(const_cast<void*>(module));
     const HRSRC resource = FindResourceExA(instance, MAKEINTRESOURCEA(6) /* RT_STRING */,
                                            MAKEINTRESOURCEA(number), language);
@@ -23,4 +26,4 @@ std::span<const std::uint8_t> FindResourceStringBlock(ModuleHandle module, std::
     return {static_cast<const std::uint8_t*>(bytes), SizeofResource(instance, resource)};
 }
 
-}  // namespace ulvren
+}  // namespace ulvren::platform

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include "host/queued_device_mutex.h"
-
 namespace ulvren {
 
 Win32NamedMutex::Win32NamedMutex(std::string name) : name_(std::move(name)) {}
@@ -50,10 +48,6 @@ void Win32NamedMutex::Unlock() {
     if (mutex_ != nullptr) {
         ReleaseMutex(mutex_);
     }
-}
-
-std::shared_ptr<DeviceMutex> OpenDeviceMutex() {
-    return std::make_shared<QueuedDeviceMutex>(std::make_unique<Win32NamedMutex>(kDeviceMutexName));
 }
 
 }  // namespace ulvren

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <memory>
 #include <string>
 
-#include "host/device_mutex.h"
 #include "host/named_system_mutex.h"
 
 namespace ulvren {
@@ -27,8 +25,5 @@ class Win32NamedMutex final : public NamedSystemMutex {
     void* mutex_ = nullptr;  // the mutex's HANDLE, created on the first wait that can
     void* stop_event_ = nullptr;
 };
-
-// The device mutex of this process over the named mutex "SCSI".
-std::shared_ptr<DeviceMutex> OpenDeviceMutex();
 
 }  // namespace ulvren

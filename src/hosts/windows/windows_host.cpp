@@ -18,8 +18,20 @@ namespace ulvren {
 namespace {
 
 static_assert(sizeof(DeviceHandle) == sizeof(HANDLE));
-static_assert(WindowsHost::kNoDevice == static_cast<DeviceHandle>(static_cast<LONG_PTR>(-1)),
+
+// The core's "no device" is the system's invalid handle. The system's macro casts to a pointer,
+// which no constant expression may; read in a scope where HANDLE is an integer, it gives the
+// value it stands for.
+namespace invalid_handle_check {
+using HANDLE = DeviceHandle;
+constexpr DeviceHandle kSystemValue = INVALID_HANDLE_VALUE;
+}  // namespace invalid_handle_check
+static_assert(kInvalidDeviceHandle == invalid_handle_check::kSystemValue,
               "the core's no-device value must be the system's INVALID_HANDLE_VALUE");
+static_assert(kErrorDeviceNotExist == ERROR_DEV_NOT_EXIST &&
+              kErrorSemaphoreTimeout == ERROR_SEM_TIMEOUT && kErrorIoDevice == ERROR_IO_DEVICE &&
+              kErrorDeviceNotConnected == ERROR_DEVICE_NOT_CONNECTED &&
+              kErrorAccessDenied == ERROR_ACCESS_DENIED);
 static_assert(IOCTL_SCSI_PASS_THROUGH_DIRECT == 0x4D014);
 static_assert(FSCTL_LOCK_VOLUME == 0x90018 && FSCTL_UNLOCK_VOLUME == 0x9001C &&
               FSCTL_DISMOUNT_VOLUME == 0x90020);
@@ -33,6 +45,15 @@ static_assert(sizeof(SCSI_PASS_THROUGH_DIRECT) == LayoutOf(kBuildAbi).struct_siz
 
 HANDLE NativeHandle(DeviceHandle handle) {
     return reinterpret_cast<HANDLE>(handle);
+}
+
+// Leaves the system's words for `error` (a GetLastError() value) in the thread's last host error;
+// a lack of rights is told apart, since a person can do something about it.
+std::string Fail(const std::string& what, DWORD error) {
+    std::string text = SystemErrorText(what, error);
+    SetLastHostError(
+        error == kErrorAccessDenied ? HostErrorKind::AccessDenied : HostErrorKind::Other, text);
+    return text;
 }
 
 // The adapter's descriptor, or nothing when the system cannot ask it or it says too little.
@@ -95,8 +116,8 @@ DeviceHandle WindowsHost::Open(const std::string& device_path) {
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        FailWithError("cannot open " + device_path, error);
-        return kNoDevice;
+        Fail("cannot open " + device_path, error);
+        return kInvalidDeviceHandle;
     }
     const TransferLimits limits = TransferLimitsOf(QueryAdapter(handle));
     const auto device_handle = reinterpret_cast<DeviceHandle>(handle);
@@ -106,7 +127,7 @@ DeviceHandle WindowsHost::Open(const std::string& device_path) {
 }
 
 void WindowsHost::Close(DeviceHandle handle) {
-    if (handle == kNoDevice) {
+    if (handle == kInvalidDeviceHandle) {
         return;
     }
     {
@@ -115,11 +136,11 @@ void WindowsHost::Close(DeviceHandle handle) {
     }
     if (!CloseHandle(NativeHandle(handle))) {
         const DWORD error = GetLastError();
-        FailWithError("cannot close a device handle", error);
+        Fail("cannot close a device handle", error);
     }
 }
 
-bool WindowsHost::PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) {
+PassThroughOutcome WindowsHost::PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) {
     const OpenDevice device = DeviceOf(handle);
     const AlignedData data(request.DataBuffer(), request.DataTransferLength(),
                            device.limits.alignment_mask, request.DataIn());
@@ -130,11 +151,13 @@ bool WindowsHost::PassThrough(DeviceHandle handle, ScsiPassThroughRequest& reque
     if (!DeviceIoControl(NativeHandle(handle), IOCTL_SCSI_PASS_THROUGH_DIRECT, native.data(), size,
                          native.data(), size, &returned, nullptr)) {
         const DWORD error = GetLastError();
-        return FailWithError("SCSI pass-through on " + device.path + " failed", error);
+        return PassThroughOutcome::Failed(
+            CategoryOfSystemError(error),
+            Fail("SCSI pass-through on " + device.path + " failed", error));
     }
-    ReadNativeReply(native, kBuildAbi, request);
+    const NativePassThroughReply reply = ReadNativeReply(native, kBuildAbi, request);
     data.Finish();
-    return true;
+    return OutcomeOfNativeReply(reply, request.DataTransferLength());
 }
 
 bool WindowsHost::ControlVolume(DeviceHandle handle, VolumeControl control) {
@@ -157,7 +180,8 @@ bool WindowsHost::ControlVolume(DeviceHandle handle, VolumeControl control) {
     DWORD returned = 0;
     if (!DeviceIoControl(NativeHandle(handle), code, nullptr, 0, nullptr, 0, &returned, nullptr)) {
         const DWORD error = GetLastError();
-        return FailWithError(what + DeviceOf(handle).path, error);
+        Fail(what + DeviceOf(handle).path, error);
+        return false;
     }
     return true;
 }
@@ -166,7 +190,7 @@ std::vector<std::string> WindowsHost::RemovableDriveRoots() {
     const DWORD drives = GetLogicalDrives();
     if (drives == 0) {
         const DWORD error = GetLastError();
-        FailWithError("cannot list the drives", error);
+        Fail("cannot list the drives", error);
     }
     return RemovableDriveRootsOf(drives, [](const std::string& root) {
         return GetDriveTypeA(root.c_str()) == DRIVE_REMOVABLE;
@@ -177,11 +201,6 @@ std::uint32_t WindowsHost::MaxTransferSectors(DeviceHandle handle) {
     return DeviceOf(handle).limits.max_sectors;
 }
 
-std::string WindowsHost::LastErrorText() const {
-    std::lock_guard lock(mutex_);
-    return last_error_;
-}
-
 WindowsHost::OpenDevice WindowsHost::DeviceOf(DeviceHandle handle) const {
     std::lock_guard lock(mutex_);
     const auto it = open_devices_.find(handle);
@@ -189,16 +208,6 @@ WindowsHost::OpenDevice WindowsHost::DeviceOf(DeviceHandle handle) const {
         return it->second;
     }
     return {"handle " + std::to_string(handle), TransferLimitsOf(std::nullopt)};
-}
-
-bool WindowsHost::Fail(std::string reason) {
-    std::lock_guard lock(mutex_);
-    last_error_ = std::move(reason);
-    return false;
-}
-
-bool WindowsHost::FailWithError(const std::string& what, std::uint32_t error) {
-    return Fail(SystemErrorText(what, error));
 }
 
 }  // namespace ulvren

@@ -13,21 +13,16 @@ namespace ulvren {
 // in the layout of the process's ABI, the FSCTL volume controls, removable drives by letter.
 //
 // A handle is the volume's HANDLE. Several threads may use one host; the device sessions above
-// it take turns.
+// it take turns. Every failing call leaves the system's words in the thread's LastHostError().
 class WindowsHost final : public Host {
   public:
     DeviceHandle Open(const std::string& device_path) override;
     void Close(DeviceHandle handle) override;
-    bool PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override;
+    PassThroughOutcome PassThrough(DeviceHandle handle, ScsiPassThroughRequest& request) override;
     bool ControlVolume(DeviceHandle handle, VolumeControl control) override;
     std::vector<std::string> RemovableDriveRoots() override;
     std::string DevicePathPrefix() const override { return "\\\\?\\"; }
     std::uint32_t MaxTransferSectors(DeviceHandle handle) override;
-    std::string LastErrorText() const override;
-
-    // The core's "no device" under a name of its own: after <windows.h> the name
-    // INVALID_HANDLE_VALUE is the system's macro.
-    static constexpr DeviceHandle kNoDevice = INVALID_HANDLE_VALUE;
 
   private:
     struct OpenDevice {
@@ -38,12 +33,7 @@ class WindowsHost final : public Host {
     // What Open noted about `handle`; the default limits for a handle this host did not open.
     OpenDevice DeviceOf(DeviceHandle handle) const;
 
-    bool Fail(std::string reason);
-    // Fails with the system's words for `error`, a GetLastError() value.
-    bool FailWithError(const std::string& what, std::uint32_t error);
-
     mutable std::mutex mutex_;
-    std::string last_error_;
     std::map<DeviceHandle, OpenDevice> open_devices_;
 };
 
