@@ -54,23 +54,38 @@ constexpr ControlTemplate kChangePasswordControls[] = {
 }  // namespace
 
 const DialogTemplate& MainWindowTemplate() {
-    static constexpr DialogTemplate kTemplate{IDD_MAIN_WINDOW,    256,         165,
-                                              "Ulvren Tool",      kDialogFont, kDialogFontPoints,
-                                              kMainWindowControls};
+    static constexpr DialogTemplate kTemplate{IDD_MAIN_WINDOW,
+                                              256,
+                                              165,
+                                              "Ulvren Tool",
+                                              kDialogFont,
+                                              kDialogFontPoints,
+                                              kMainWindowControls,
+                                              DialogFrame::MainWindow};
     return kTemplate;
 }
 
 const DialogTemplate& EnterPasswordTemplate() {
-    static constexpr DialogTemplate kTemplate{
-        IDD_ENTER_PASSWORD,    165, 49, "输入密码", kDialogFont, kDialogFontPoints,
-        kEnterPasswordControls};
+    static constexpr DialogTemplate kTemplate{IDD_ENTER_PASSWORD,
+                                              165,
+                                              49,
+                                              "输入密码",
+                                              kDialogFont,
+                                              kDialogFontPoints,
+                                              kEnterPasswordControls,
+                                              DialogFrame::Modal};
     return kTemplate;
 }
 
 const DialogTemplate& ChangePasswordTemplate() {
-    static constexpr DialogTemplate kTemplate{
-        IDD_CHANGE_PASSWORD,    184, 97, "更改密码", kDialogFont, kDialogFontPoints,
-        kChangePasswordControls};
+    static constexpr DialogTemplate kTemplate{IDD_CHANGE_PASSWORD,
+                                              184,
+                                              97,
+                                              "更改密码",
+                                              kDialogFont,
+                                              kDialogFontPoints,
+                                              kChangePasswordControls,
+                                              DialogFrame::Modal};
     return kTemplate;
 }
 

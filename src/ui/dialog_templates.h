@@ -38,6 +38,13 @@ enum ControlStyle : std::uint32_t {
     kVerticalScroll = 1u << 3,
 };
 
+// The dialog's own window. Both are pop-up windows with a caption, a system menu and a modal
+// frame, without minimise or maximise box.
+enum class DialogFrame {
+    MainWindow,  // shown at once, with a taskbar button of its own
+    Modal,       // shown by its modal run, over the main window
+};
+
 struct DialogRect {
     int x, y, width, height;
 };
@@ -57,6 +64,7 @@ struct DialogTemplate {
     std::string_view font;   // the dialog font's face name, UTF-8
     int font_points;
     std::span<const ControlTemplate> controls;
+    DialogFrame frame;
 };
 
 const DialogTemplate& MainWindowTemplate();
