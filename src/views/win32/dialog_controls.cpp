@@ -1,0 +1,68 @@
+#include "views/win32/dialog_controls.h"
+
+#include <vector>
+
+#include "protocol/vendor_protocol.h"
+#include "views/win32/ansi_text.h"
+
+namespace ulvren::win32 {
+namespace {
+
+// A narrow window takes ANSI text; a text that the code page cannot carry goes in as UTF-16, so
+// that nothing shows as question marks.
+void PutText(HWND window, std::string_view utf8) {
+    bool representable = false;
+    const std::string ansi = Utf8ToAnsi(utf8, representable);
+    if (representable) {
+        SetWindowTextA(window, ansi.c_str());
+    } else {
+        SetWindowTextW(window, Utf8ToWide(utf8).c_str());
+    }
+}
+
+}  // namespace
+
+void DialogControls::SetTitle(std::string_view text) {
+    PutText(dialog_, text);
+}
+
+void DialogControls::SetText(int control, std::string_view text) {
+    PutText(GetDlgItem(dialog_, control), text);
+}
+
+std::string DialogControls::Text(int control) const {
+    const HWND window = GetDlgItem(dialog_, control);
+    std::vector<char> ansi(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    const int length = GetWindowTextA(window, ansi.data(), static_cast<int>(ansi.size()));
+    return AnsiToUtf8(std::string_view(ansi.data(), static_cast<std::size_t>(length)));
+}
+
+void DialogControls::SetEnabled(int control, bool enabled) {
+    EnableWindow(GetDlgItem(dialog_, control), enabled ? TRUE : FALSE);
+}
+
+void DialogControls::LimitPasswordEdit(int control,
+                                       std::function<bool(std::string_view text)> fits) {
+    SendDlgItemMessageA(dialog_, control, EM_LIMITTEXT, kMaxPasswordLength, 0);
+    limited_edits_[control] = {std::move(fits), Text(control), false};
+}
+
+void DialogControls::OnEditChange(int control) {
+    const auto it = limited_edits_.find(control);
+    if (it == limited_edits_.end() || it->second.restoring) {
+        return;
+    }
+    LimitedEdit& edit = it->second;
+    std::string text = Text(control);
+    if (edit.fits(text)) {
+        edit.last_fitting = std::move(text);
+        return;
+    }
+    edit.restoring = true;
+    SetText(control, edit.last_fitting);
+    const auto end = static_cast<WPARAM>(GetWindowTextLengthA(GetDlgItem(dialog_, control)));
+    SendDlgItemMessageA(dialog_, control, EM_SETSEL, end, static_cast<LPARAM>(end));
+    edit.restoring = false;
+}
+
+}  // namespace ulvren::win32

@@ -1,0 +1,172 @@
+#include "views/win32/main_window_view.h"
+
+// windows.h first (main_window_view.h): commctrl.h needs its types.
+#include <commctrl.h>
+
+#include "ui/control_ids.h"
+#include "ui/dialog_templates.h"
+#include "views/win32/dialog_init_data.h"
+#include "views/win32/message_box.h"
+#include "views/win32/password_dialog_view.h"
+#include "views/win32/worker_messages.h"
+
+namespace ulvren::win32 {
+namespace {
+
+constexpr UINT_PTR kClockTimer = 1;
+
+}  // namespace
+
+INT_PTR MainWindowDialog::Run(CToolDlg& logic) {
+    logic_ = &logic;
+    return DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr, Procedure,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK MainWindowDialog::Procedure(HWND dialog, UINT message, WPARAM wparam,
+                                             LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+    }
+    auto* view = reinterpret_cast<MainWindowDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return view != nullptr ? view->Handle(dialog, message, wparam) : FALSE;
+}
+
+INT_PTR MainWindowDialog::Handle(HWND dialog, UINT message, WPARAM wparam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            controls_.Attach(dialog);
+            window_ = dialog;
+            // The toolkit's part: the list receives its items from the initialisation data.
+            ExecuteDialogInit(instance_, dialog, IDD_MAIN_WINDOW);
+            logic_->OnInitDialog();
+            // The logic has set the focus.
+            return FALSE;
+        case WM_COMMAND: {
+            const int control = LOWORD(wparam);
+            const WORD code = HIWORD(wparam);
+            if (control == IDOK || control == IDCANCEL) {
+                EndDialog(dialog, control);
+            } else if ((control == CONTROL_DISK_TYPE_LIST && code == CBN_SELCHANGE) ||
+                       (control != CONTROL_DISK_TYPE_LIST && code == BN_CLICKED)) {
+                logic_->OnCommand(control);
+            }
+            return TRUE;
+        }
+        case WM_OPERATION_STATUS:
+        case WM_CONTROL_GROUP:
+            logic_->OnWorkerEvent();
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case WM_TIMER:
+            logic_->OnTimer();
+            return TRUE;
+        case WM_DEVICECHANGE:
+            logic_->OnDeviceChange(static_cast<unsigned>(wparam));
+            // The message goes on to the default processing, whose result is returned.
+            return FALSE;
+        case WM_PAINT:
+            if (!IsIconic(dialog)) {
+                return FALSE;
+            }
+            PaintIcon(dialog);
+            return TRUE;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<INT_PTR>(icon_);
+        case WM_DESTROY:
+            logic_->OnDestroy();
+            window_ = nullptr;
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+void MainWindowDialog::PaintIcon(HWND dialog) {
+    PAINTSTRUCT paint{};
+    const HDC context = BeginPaint(dialog, &paint);
+    SendMessageA(dialog, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(context), 0);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(context, x, y, icon_);
+    EndPaint(dialog, &paint);
+}
+
+void MainWindowDialog::SetChecked(int control, bool checked) {
+    CheckDlgButton(controls_.Dialog(), control, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool MainWindowDialog::Checked(int control) const {
+    return IsDlgButtonChecked(controls_.Dialog(), control) == BST_CHECKED;
+}
+
+void MainWindowDialog::SetDateTime(int control, const LocalDateTime& value) {
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(value.year);
+    time.wMonth = static_cast<WORD>(value.month);
+    time.wDay = static_cast<WORD>(value.day);
+    time.wHour = static_cast<WORD>(value.hour);
+    time.wMinute = static_cast<WORD>(value.minute);
+    time.wSecond = static_cast<WORD>(value.second);
+    SendDlgItemMessageA(controls_.Dialog(), control, DTM_SETSYSTEMTIME, GDT_VALID,
+                        reinterpret_cast<LPARAM>(&time));
+}
+
+std::optional<LocalDateTime> MainWindowDialog::DateTime(int control) const {
+    SYSTEMTIME time{};
+    if (SendDlgItemMessageA(controls_.Dialog(), control, DTM_GETSYSTEMTIME, 0,
+                            reinterpret_cast<LPARAM>(&time)) != GDT_VALID) {
+        return std::nullopt;
+    }
+    return LocalDateTime{time.wYear, time.wMonth,  time.wDay,
+                         time.wHour, time.wMinute, time.wSecond};
+}
+
+void MainWindowDialog::SetListSelection(int control, int index) {
+    SendDlgItemMessageA(controls_.Dialog(), control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+int MainWindowDialog::ListSelection(int control) const {
+    return static_cast<int>(SendDlgItemMessageA(controls_.Dialog(), control, CB_GETCURSEL, 0, 0));
+}
+
+void MainWindowDialog::SetFocus(int control) {
+    ::SetFocus(GetDlgItem(controls_.Dialog(), control));
+}
+
+void MainWindowDialog::SetIcon(int resource_id) {
+    icon_ = LoadIconA(instance_, MAKEINTRESOURCEA(resource_id));
+    SendMessageA(controls_.Dialog(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageA(controls_.Dialog(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+}
+
+void MainWindowDialog::StartTimer(std::chrono::milliseconds period) {
+    SetTimer(controls_.Dialog(), kClockTimer, static_cast<UINT>(period.count()), nullptr);
+}
+
+void MainWindowDialog::StopTimer() {
+    KillTimer(controls_.Dialog(), kClockTimer);
+}
+
+void MainWindowDialog::ShowMessageBox(std::string_view text) {
+    ShowExclamationBox(controls_.Dialog(), text);
+}
+
+void MainWindowDialog::Pause(std::chrono::milliseconds duration) {
+    // On the window's thread: it neither paints nor answers meanwhile.
+    Sleep(static_cast<DWORD>(duration.count()));
+}
+
+DialogResult MainWindowDialog::RunModalDialog(int template_id, DialogLogic& logic) {
+    return RunPasswordDialog(instance_, controls_.Dialog(), template_id, logic);
+}
+
+void MainWindowDialog::NotifyWorkerEvent(const WorkerEvent& event) {
+    if (const HWND window = window_.load()) {
+        PostWorkerEvent(window, event);
+    }
+}
+
+}  // namespace ulvren::win32

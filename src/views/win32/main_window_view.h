@@ -1,0 +1,65 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "ui/dialog_view.h"
+#include "ui/main_window.h"
+#include "views/win32/dialog_controls.h"
+
+namespace ulvren::win32 {
+
+// The main window's view: dialog template 102, a narrow modal dialog with no parent, whose
+// events go to the window's logic (CToolDlg). Worker events come back to the window's thread as
+// posted messages (WM_OPERATION_STATUS, WM_CONTROL_GROUP), each handled by one OnWorkerEvent.
+class MainWindowDialog final : public MainWindowView {
+  public:
+    explicit MainWindowDialog(HINSTANCE instance) : instance_(instance) {}
+    MainWindowDialog(const MainWindowDialog&) = delete;
+    MainWindowDialog& operator=(const MainWindowDialog&) = delete;
+
+    // Runs the window modally (DialogBoxParamA) with `logic` handling its events; returns how it
+    // ended (IDOK, IDCANCEL) when it has closed.
+    INT_PTR Run(CToolDlg& logic);
+
+    // DialogView
+    void SetTitle(std::string_view text) override { controls_.SetTitle(text); }
+    void SetText(int control, std::string_view text) override { controls_.SetText(control, text); }
+    std::string Text(int control) const override { return controls_.Text(control); }
+    void SetEnabled(int control, bool enabled) override { controls_.SetEnabled(control, enabled); }
+    void LimitPasswordEdit(int control, std::function<bool(std::string_view text)> fits) override {
+        controls_.LimitPasswordEdit(control, std::move(fits));
+    }
+
+    // MainWindowView
+    void SetChecked(int control, bool checked) override;
+    bool Checked(int control) const override;
+    void SetDateTime(int control, const LocalDateTime& value) override;
+    std::optional<LocalDateTime> DateTime(int control) const override;
+    void SetListSelection(int control, int index) override;
+    int ListSelection(int control) const override;
+    void SetFocus(int control) override;
+    void SetIcon(int resource_id) override;
+    void StartTimer(std::chrono::milliseconds period) override;
+    void StopTimer() override;
+    void ShowMessageBox(std::string_view text) override;
+    void Pause(std::chrono::milliseconds duration) override;
+    DialogResult RunModalDialog(int template_id, DialogLogic& logic) override;
+    void NotifyWorkerEvent(const WorkerEvent& event) override;
+
+  private:
+    static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+    INT_PTR Handle(HWND dialog, UINT message, WPARAM wparam);
+    // WM_PAINT while minimised: the icon centred in the client area.
+    void PaintIcon(HWND dialog);
+
+    HINSTANCE instance_;
+    CToolDlg* logic_ = nullptr;
+    DialogControls controls_;
+    // The window, for the workers' posts; null before it is created and once it is destroyed.
+    std::atomic<HWND> window_{nullptr};
+    HICON icon_ = nullptr;
+};
+
+}  // namespace ulvren::win32

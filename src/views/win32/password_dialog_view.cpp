@@ -1,0 +1,71 @@
+#include "views/win32/password_dialog_view.h"
+
+#include "views/win32/dialog_controls.h"
+
+namespace ulvren::win32 {
+namespace {
+
+class PasswordDialogView final : public DialogView {
+  public:
+    explicit PasswordDialogView(DialogLogic& logic) : logic_(logic) {}
+
+    void SetTitle(std::string_view text) override { controls_.SetTitle(text); }
+    void SetText(int control, std::string_view text) override { controls_.SetText(control, text); }
+    std::string Text(int control) const override { return controls_.Text(control); }
+    void SetEnabled(int control, bool enabled) override { controls_.SetEnabled(control, enabled); }
+    void LimitPasswordEdit(int control, std::function<bool(std::string_view text)> fits) override {
+        controls_.LimitPasswordEdit(control, std::move(fits));
+    }
+
+    static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == WM_INITDIALOG) {
+            SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+        }
+        auto* view = reinterpret_cast<PasswordDialogView*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        return view != nullptr ? view->Handle(dialog, message, wparam) : FALSE;
+    }
+
+  private:
+    INT_PTR Handle(HWND dialog, UINT message, WPARAM wparam) {
+        switch (message) {
+            case WM_INITDIALOG:
+                controls_.Attach(dialog);
+                logic_.OnInitDialog(*this);
+                // The system puts the focus on the first tab stop, OK.
+                return TRUE;
+            case WM_COMMAND:
+                switch (LOWORD(wparam)) {
+                    case IDOK:
+                        logic_.OnOk(*this);
+                        EndDialog(dialog, IDOK);
+                        return TRUE;
+                    case IDCANCEL:
+                        EndDialog(dialog, IDCANCEL);
+                        return TRUE;
+                    default:
+                        if (HIWORD(wparam) == EN_CHANGE) {
+                            controls_.OnEditChange(LOWORD(wparam));
+                        }
+                        return FALSE;
+                }
+            default:
+                return FALSE;
+        }
+    }
+
+    DialogLogic& logic_;
+    DialogControls controls_;
+};
+
+}  // namespace
+
+DialogResult RunPasswordDialog(HINSTANCE instance, HWND owner, int template_id,
+                               DialogLogic& logic) {
+    PasswordDialogView view(logic);
+    const INT_PTR ended =
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(template_id), owner,
+                        PasswordDialogView::Procedure, reinterpret_cast<LPARAM>(&view));
+    return ended == IDOK ? DialogResult::Ok : DialogResult::Cancel;
+}
+
+}  // namespace ulvren::win32

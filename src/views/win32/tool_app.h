@@ -1,0 +1,22 @@
+#pragma once
+
+#include <windows.h>
+
+#include "ui/main_window.h"
+
+namespace ulvren::win32 {
+
+// The application object: turns on the common controls' look, runs the main window (template
+// 102) modally over `environment`, and ends when it ends.
+class CToolApp {
+  public:
+    explicit CToolApp(HINSTANCE instance) : instance_(instance) {}
+
+    // Returns the program's exit code.
+    int Run(CToolDlg::Environment environment);
+
+  private:
+    HINSTANCE instance_;
+};
+
+}  // namespace ulvren::win32

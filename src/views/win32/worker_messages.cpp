@@ -1,0 +1,16 @@
+#include "views/win32/worker_messages.h"
+
+#include <variant>
+
+namespace ulvren::win32 {
+
+void PostWorkerEvent(HWND window, const WorkerEvent& event) {
+    if (const auto* status = std::get_if<StatusEvent>(&event)) {
+        PostMessageA(window, WM_OPERATION_STATUS, 0, static_cast<LPARAM>(status->status));
+        return;
+    }
+    const auto& group = std::get<ControlGroupEvent>(event);
+    PostMessageA(window, WM_CONTROL_GROUP, static_cast<WPARAM>(group.group), group.enabled ? 1 : 0);
+}
+
+}  // namespace ulvren::win32
