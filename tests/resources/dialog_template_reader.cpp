@@ -70,7 +70,7 @@ class Reader {
 
 }  // namespace
 
-void PrintTo(const ControlTemplate& control, std::ostream* out) {
+void PrintTo(const CompiledControl& control, std::ostream* out) {
     const auto narrow = [](const std::u16string& text) {
         std::string ascii;
         for (char16_t c : text) {
@@ -84,12 +84,12 @@ void PrintTo(const ControlTemplate& control, std::ostream* out) {
          << control.ex_style << std::dec << "}";
 }
 
-std::optional<DialogTemplate> ReadDialogTemplate(std::span<const std::uint8_t> bytes) {
+std::optional<CompiledDialog> ReadDialogTemplate(std::span<const std::uint8_t> bytes) {
     Reader in(bytes);
     if (in.Word() != 1 || in.Word() != 0xFFFF) {
         return std::nullopt;
     }
-    DialogTemplate dialog;
+    CompiledDialog dialog;
     in.Dword();  // help id
     dialog.ex_style = in.Dword();
     dialog.style = in.Dword();
@@ -110,7 +110,7 @@ std::optional<DialogTemplate> ReadDialogTemplate(std::span<const std::uint8_t> b
     }
     for (std::uint16_t i = 0; i < count && in.ok(); ++i) {
         in.AlignTo4();
-        ControlTemplate control;
+        CompiledControl control;
         in.Dword();  // help id
         control.ex_style = in.Dword();
         control.style = in.Dword();

@@ -1,6 +1,6 @@
 // The resources that the Windows programs carry, read back from this test program's own module
-// with the resource calls: the dialog templates control by control, the main window's
-// initialisation data byte for byte, the string tables, the manifest.
+// with the resource calls: the dialog templates against the one table they are generated from,
+// the main window's initialisation data byte for byte, the string tables, the icon, the manifest.
 #include <gtest/gtest.h>
 #include <windows.h>
 // windows.h first: commctrl.h needs its types.
@@ -9,8 +9,10 @@
 #include <string_view>
 
 #include "dialog_template_reader.h"
-#include "hosts/windows/resource_string_blocks.h"
+#include "host/platform.h"
 #include "text/string_table.h"
+#include "text/utf_conversion.h"
+#include "ui/dialog_templates.h"
 
 namespace ulvren {
 namespace {
@@ -29,91 +31,75 @@ std::span<const std::uint8_t> Resource(const char* type, int name, WORD language
 constexpr WORD kSimplifiedChinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
 constexpr WORD kNeutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
 
-DialogTemplate Dialog(int id) {
-    const auto dialog = ReadDialogTemplate(Resource(RT_DIALOG, id, kSimplifiedChinese));
-    EXPECT_TRUE(dialog.has_value()) << "template " << id;
-    return dialog.value_or(DialogTemplate{});
-}
-
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kDialogFrame = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kPasswordEdit =
-    kChild | ES_LEFT | ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
 
-// The template's font: "新宋体" at 9 points, normal weight, upright.
-void ExpectDialogFont(const DialogTemplate& dialog) {
-    EXPECT_EQ(dialog.typeface, u"新宋体");
-    EXPECT_EQ(dialog.point_size, 9);
-    EXPECT_EQ(dialog.weight, 0);
-    EXPECT_EQ(dialog.italic, 0);
+struct KindInTemplate {
+    ControlKind kind;
+    std::u16string window_class;
+    DWORD style;
+};
+
+// What each kind of control is in a Win32 template.
+const KindInTemplate kKinds[] = {
+    {ControlKind::GroupBox, u"BUTTON", BS_GROUPBOX},
+    {ControlKind::Label, u"STATIC", SS_LEFT},
+    {ControlKind::PushButton, u"BUTTON", BS_PUSHBUTTON},
+    {ControlKind::DefaultPushButton, u"BUTTON", BS_DEFPUSHBUTTON},
+    {ControlKind::AutoRadioButton, u"BUTTON", BS_AUTORADIOBUTTON},
+    {ControlKind::AutoCheckBox, u"BUTTON", BS_AUTOCHECKBOX},
+    {ControlKind::DropDownList, u"COMBOBOX", CBS_DROPDOWNLIST},
+    {ControlKind::DatePicker, u"SYSDATETIMEPICK32", DTS_SHORTDATEFORMAT | DTS_RIGHTALIGN},
+    {ControlKind::TimePicker, u"SYSDATETIMEPICK32", DTS_TIMEFORMAT | DTS_RIGHTALIGN},
+    {ControlKind::PasswordEdit, u"EDIT", ES_LEFT | ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER},
+};
+
+CompiledControl Expected(const ControlTemplate& control) {
+    CompiledControl expected;
+    expected.id = static_cast<std::uint32_t>(control.id);
+    for (const KindInTemplate& kind : kKinds) {
+        if (kind.kind == control.kind) {
+            expected.window_class = kind.window_class;
+            expected.style = kChild | kind.style;
+        }
+    }
+    expected.style |= (control.styles & kTabStop ? WS_TABSTOP : 0) |
+                      (control.styles & kStartsGroup ? WS_GROUP : 0) |
+                      (control.styles & kDisabled ? WS_DISABLED : 0) |
+                      (control.styles & kVerticalScroll ? WS_VSCROLL : 0);
+    expected.caption = Utf8ToUtf16(control.caption).value();
+    expected.x = static_cast<std::int16_t>(control.rect.x);
+    expected.y = static_cast<std::int16_t>(control.rect.y);
+    expected.cx = static_cast<std::int16_t>(control.rect.width);
+    expected.cy = static_cast<std::int16_t>(control.rect.height);
+    return expected;
 }
 
-TEST(WindowsResources, MainWindowTemplate) {
-    const DialogTemplate dialog = Dialog(102);
-    EXPECT_EQ(dialog.style, kDialogFrame | WS_VISIBLE);
-    EXPECT_EQ(dialog.ex_style, static_cast<DWORD>(WS_EX_APPWINDOW));
-    EXPECT_EQ(std::tie(dialog.cx, dialog.cy), std::make_tuple(256, 165));
-    EXPECT_EQ(dialog.title, u"Ulvren Tool");
-    ExpectDialogFont(dialog);
-    const std::u16string picker = u"SYSDATETIMEPICK32";
-    const std::vector<ControlTemplate> expected = {
-        {1029, u"BUTTON", u"U盘管理", 6, 2, 244, 78, kChild | BS_GROUPBOX, 0},
-        {1030, u"BUTTON", u"日期/时间管理", 6, 85, 244, 74, kChild | BS_GROUPBOX, 0},
-        {1021, u"STATIC", u"2011-7-27 10:49:20", 119, 99, 112, 8, kChild | SS_LEFT | WS_GROUP, 0},
-        {1000, u"BUTTON", u"设置", 189, 135, 45, 16, kChild | BS_PUSHBUTTON | WS_TABSTOP, 0},
-        {1001, u"BUTTON", u"使用系统日期/时间", 22, 96, 84, 16, kChild | BS_AUTORADIOBUTTON, 0},
-        {1002, u"BUTTON", u"自定义日期/时间", 22, 117, 76, 16, kChild | BS_AUTORADIOBUTTON, 0},
-        {1007, u"BUTTON", u"录像/拍照显示时间戳", 22, 138, 100, 16,
-         kChild | BS_AUTOCHECKBOX | WS_TABSTOP, 0},
-        {1011, u"BUTTON", u"更改密码", 189, 58, 45, 16, kChild | BS_PUSHBUTTON | WS_TABSTOP, 0},
-        {1014, u"BUTTON", u"格式化", 189, 12, 45, 16, kChild | BS_PUSHBUTTON | WS_TABSTOP, 0},
-        {1028, u"STATIC", u"U盘类型", 22, 19, 49, 13, kChild | SS_LEFT | WS_GROUP, 0},
-        {1016, u"COMBOBOX", u"", 81, 16, 65, 54,
-         kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_DISABLED, 0},
-        {1017, picker, u"", 117, 118, 55, 13,
-         kChild | DTS_SHORTDATEFORMAT | DTS_RIGHTALIGN | WS_TABSTOP, 0},
-        {1018, picker, u"", 184, 118, 50, 13, kChild | DTS_TIMEFORMAT | DTS_RIGHTALIGN | WS_TABSTOP,
-         0},
-        {1019, u"BUTTON", u"登录", 189, 35, 45, 16, kChild | BS_PUSHBUTTON | WS_TABSTOP, 0},
-        {1027, u"STATIC", u"磁盘容量", 22, 60, 54, 8, kChild | SS_LEFT | WS_GROUP, 0},
-        {1022, u"STATIC", u"", 81, 60, 67, 8, kChild | SS_LEFT | WS_GROUP, 0},
-    };
-    EXPECT_EQ(dialog.controls, expected);
+class DialogResource : public ::testing::TestWithParam<const DialogTemplate*> {};
+
+TEST_P(DialogResource, IsTheTablesTemplate) {
+    const DialogTemplate& table = *GetParam();
+    const auto dialog = ReadDialogTemplate(Resource(RT_DIALOG, table.id, kSimplifiedChinese));
+    ASSERT_TRUE(dialog.has_value()) << "template " << table.id;
+    const bool main_window = table.frame == DialogFrame::MainWindow;
+    EXPECT_EQ(dialog->style, kDialogFrame | (main_window ? WS_VISIBLE : 0));
+    EXPECT_EQ(dialog->ex_style, main_window ? static_cast<DWORD>(WS_EX_APPWINDOW) : 0);
+    EXPECT_EQ(std::tie(dialog->cx, dialog->cy), std::make_tuple(table.width, table.height));
+    EXPECT_EQ(dialog->title, Utf8ToUtf16(table.title));
+    EXPECT_EQ(dialog->typeface, Utf8ToUtf16(table.font));
+    EXPECT_EQ(dialog->point_size, table.font_points);
+    EXPECT_EQ(std::tie(dialog->weight, dialog->italic), std::make_tuple(0, 0));
+    std::vector<CompiledControl> expected;
+    for (const ControlTemplate& control : table.controls) {
+        expected.push_back(Expected(control));
+    }
+    EXPECT_EQ(dialog->controls, expected);
 }
 
-TEST(WindowsResources, EnterPasswordTemplate) {
-    const DialogTemplate dialog = Dialog(130);
-    EXPECT_EQ(dialog.style, kDialogFrame);
-    EXPECT_EQ(std::tie(dialog.cx, dialog.cy), std::make_tuple(165, 49));
-    EXPECT_EQ(dialog.title, u"输入密码");
-    ExpectDialogFont(dialog);
-    const std::vector<ControlTemplate> expected = {
-        {1, u"BUTTON", u"OK", 18, 30, 39, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
-        {2, u"BUTTON", u"Cancel", 109, 31, 39, 14, kChild | BS_PUSHBUTTON | WS_TABSTOP, 0},
-        {1031, u"STATIC", u"密码", 18, 14, 17, 8, kChild | SS_LEFT | WS_GROUP, 0},
-        {1023, u"EDIT", u"", 66, 10, 82, 14, kPasswordEdit, 0},
-    };
-    EXPECT_EQ(dialog.controls, expected);
-}
-
-TEST(WindowsResources, ChangePasswordTemplate) {
-    const DialogTemplate dialog = Dialog(131);
-    EXPECT_EQ(dialog.style, kDialogFrame);
-    EXPECT_EQ(std::tie(dialog.cx, dialog.cy), std::make_tuple(184, 97));
-    EXPECT_EQ(dialog.title, u"更改密码");
-    ExpectDialogFont(dialog);
-    const std::vector<ControlTemplate> expected = {
-        {1, u"BUTTON", u"OK", 19, 76, 40, 14, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
-        {2, u"BUTTON", u"Cancel", 125, 75, 40, 14, kChild | BS_PUSHBUTTON | WS_TABSTOP, 0},
-        {1032, u"STATIC", u"旧密码", 19, 12, 25, 8, kChild | SS_LEFT | WS_GROUP, 0},
-        {1033, u"STATIC", u"新密码", 19, 34, 25, 8, kChild | SS_LEFT | WS_GROUP, 0},
-        {1034, u"STATIC", u"确认新密码", 19, 60, 41, 8, kChild | SS_LEFT | WS_GROUP, 0},
-        {1026, u"EDIT", u"", 76, 8, 89, 14, kPasswordEdit, 0},
-        {1024, u"EDIT", u"", 76, 30, 89, 14, kPasswordEdit, 0},
-        {1025, u"EDIT", u"", 76, 56, 89, 14, kPasswordEdit, 0},
-    };
-    EXPECT_EQ(dialog.controls, expected);
-}
+INSTANTIATE_TEST_SUITE_P(Templates, DialogResource,
+                         ::testing::Values(&MainWindowTemplate(), &EnterPasswordTemplate(),
+                                           &ChangePasswordTemplate()),
+                         [](const auto& test) { return std::to_string(test.param->id); });
 
 // Two CB_ADDSTRING records for the list 1016 (id, 0x403, length 10, the GBK bytes with their
 // zero), then a zero id.
@@ -129,16 +115,35 @@ TEST(WindowsResources, MainWindowInitialisationDataAddsTheTwoGbkItems) {
 
 TEST(WindowsResources, StringTablesAreTheCompiledOnes) {
     const auto& blocks = CompiledStringTable().blocks;
-    ASSERT_EQ(blocks.size(), 9u);
+    ASSERT_FALSE(blocks.empty());
     for (const StringBlock& block : blocks) {
-        const auto resource = FindResourceStringBlock(nullptr, block.number, block.language);
+        const auto resource = platform::FindStringBlock(nullptr, block.number, block.language);
         EXPECT_EQ(Bytes(resource.begin(), resource.end()),
                   Bytes(block.bytes.begin(), block.bytes.end()))
             << "block " << block.number << " language " << block.language;
     }
-    EXPECT_TRUE(FindResourceStringBlock(nullptr, 4, 1033).empty());
-    EXPECT_TRUE(FindResourceStringBlock(nullptr, 1, 1041).empty());
+    EXPECT_TRUE(platform::FindStringBlock(nullptr, 4, 1033).empty());
+    EXPECT_TRUE(platform::FindStringBlock(nullptr, 1, 1041).empty());
 }
+
+#ifdef ULVREN_HAS_APPLICATION_ICON
+TEST(WindowsResources, IconComesInTheSystemsSizes) {
+    for (const int size : {16, 32, 48}) {
+        const HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
+                                                         MAKEINTRESOURCEA(IDI_APPLICATION_ICON),
+                                                         IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr) << size;
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP bitmap{};
+        GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+}
+#endif
 
 TEST(WindowsResources, ManifestAsksForCommonControlsSix) {
     const auto manifest = Resource(RT_MANIFEST, 1, kNeutral);

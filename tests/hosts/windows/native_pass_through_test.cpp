@@ -169,5 +169,43 @@ INSTANTIATE_TEST_SUITE_P(BothAbis, NativeReply, ::testing::Values(WindowsAbi::X8
                              return test.param == WindowsAbi::X86 ? "X86" : "X64";
                          });
 
+struct OutcomeCase {
+    const char* name;
+    NativePassThroughReply reply;
+    std::uint32_t requested;
+    PassThroughCategory category;
+    std::uint32_t residual;
+};
+
+class NativeOutcome : public ::testing::TestWithParam<OutcomeCase> {};
+
+// What the system wrote back says how the request ended; the residual is what did not move.
+TEST_P(NativeOutcome, FollowsTheReply) {
+    const OutcomeCase& c = GetParam();
+    const PassThroughOutcome outcome = OutcomeOfNativeReply(c.reply, c.requested);
+    EXPECT_EQ(outcome.category, c.category);
+    EXPECT_EQ(outcome.scsi_status, c.reply.scsi_status);
+    EXPECT_EQ(outcome.residual, c.residual);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, NativeOutcome,
+    ::testing::Values(
+        OutcomeCase{"AllMoved", {0, 0, 1024}, 1024, PassThroughCategory::Good, 0},
+        OutcomeCase{"ShortWrite", {0, 0, 512}, 1024, PassThroughCategory::Good, 512},
+        OutcomeCase{"MoreThanAsked", {0, 0, 4096}, 8, PassThroughCategory::Good, 0},
+        OutcomeCase{"CheckConditionWithSense", {2, 18, 0}, 8, PassThroughCategory::Sense, 8},
+        OutcomeCase{"BusyWithoutSense", {8, 0, 0}, 8, PassThroughCategory::Status, 8}),
+    [](const auto& test) { return test.param.name; });
+
+TEST(NativeOutcome, LostCommandsAreTransportErrorsTheRestOsErrors) {
+    for (const std::uint32_t lost :
+         {kErrorDeviceNotExist, kErrorSemaphoreTimeout, kErrorIoDevice, kErrorDeviceNotConnected}) {
+        EXPECT_EQ(CategoryOfSystemError(lost), PassThroughCategory::TransportError) << lost;
+    }
+    EXPECT_EQ(CategoryOfSystemError(kErrorAccessDenied), PassThroughCategory::OsError);
+    EXPECT_EQ(CategoryOfSystemError(1 /* ERROR_INVALID_FUNCTION */), PassThroughCategory::OsError);
+}
+
 }  // namespace
 }  // namespace ulvren

@@ -14,15 +14,12 @@ namespace {
 
 TEST(WindowsHost, OpeningWhatIsNotThereFailsWithTheSystemsReason) {
     WindowsHost host;
-    EXPECT_EQ(host.Open("\\\\?\\Q:"), WindowsHost::kNoDevice);
-    EXPECT_NE(host.LastErrorText().find("cannot open \\\\?\\Q:: "), std::string::npos)
-        << host.LastErrorText();
-    EXPECT_NE(host.LastErrorText().find("(error "), std::string::npos);
-    host.Close(WindowsHost::kNoDevice);  // a no-op
-}
-
-TEST(WindowsHost, NoDeviceIsTheSystemsInvalidHandle) {
-    EXPECT_EQ(reinterpret_cast<HANDLE>(WindowsHost::kNoDevice), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(host.Open("\\\\?\\Q:"), kInvalidDeviceHandle);
+    EXPECT_EQ(LastHostError().kind, HostErrorKind::Other);
+    EXPECT_NE(LastHostError().text.find("cannot open \\\\?\\Q:: "), std::string::npos)
+        << LastHostError().text;
+    EXPECT_NE(LastHostError().text.find("(error "), std::string::npos);
+    host.Close(kInvalidDeviceHandle);  // a no-op
 }
 
 // A plain file opens like a volume but answers no SCSI and no volume control; the adapter says
@@ -32,15 +29,19 @@ TEST(WindowsHost, AFileIsNoDevice) {
     std::ofstream(path) << "x";
     WindowsHost host;
     const DeviceHandle handle = host.Open(path);
-    ASSERT_NE(handle, WindowsHost::kNoDevice) << host.LastErrorText();
+    ASSERT_NE(handle, kInvalidDeviceHandle) << LastHostError().text;
     EXPECT_EQ(host.MaxTransferSectors(handle), 128u);
+
+    ScsiPassThroughRequest request;
+    const PassThroughOutcome outcome = host.PassThrough(handle, request);
+    EXPECT_EQ(outcome.category, PassThroughCategory::OsError);
+    EXPECT_NE(outcome.reason.find("SCSI pass-through on " + path + " failed"), std::string::npos)
+        << outcome.reason;
+    EXPECT_EQ(LastHostError().text, outcome.reason);
 
     CUsbDisk disk;
     ScopedHost scoped(host);
     EXPECT_EQ(disk.IdentifyDevice(handle), 0);
-    EXPECT_NE(host.LastErrorText().find("SCSI pass-through on " + path + " failed"),
-              std::string::npos)
-        << host.LastErrorText();
     EXPECT_FALSE(host.ControlVolume(handle, VolumeControl::Dismount));
     host.Close(handle);
     DeleteFileA(path.c_str());
