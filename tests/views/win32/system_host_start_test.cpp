@@ -33,11 +33,11 @@ HWND MainWindowOf(DWORD process) {
     Search search{process};
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
+            auto* wanted = reinterpret_cast<Search*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == search->process && GetDlgItem(window, CONTROL_CAPACITY_FIELD) != nullptr) {
-                search->found = window;
+            if (owner == wanted->process && GetDlgItem(window, CONTROL_CAPACITY_FIELD) != nullptr) {
+                wanted->found = window;
                 return FALSE;
             }
             return TRUE;
