@@ -7,6 +7,8 @@ packages=(
     cmake ninja-build g++ clang-format pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libudev-dev
+    qt6-base-dev xvfb xauth fonts-wqy-microhei librsvg2-bin icewm
+    dpkg-dev file
     nasm
     dosfstools mtools sleuthkit qemu-system-x86
     time

@@ -4,11 +4,17 @@
 //
 //   ulvren_screenshots DIRECTORY SUFFIX    writes main-SUFFIX.png, login-SUFFIX.png and
 //                                          change-password-SUFFIX.png
+#include <xcb/xcb.h>
+
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
+#include <cstdlib>
+#include <functional>
 #include <iostream>
 
 #include "host/platform.h"
@@ -30,7 +36,54 @@ class FixedClock final : public Clock {
     LocalDateTime Now() const override { return {2012, 3, 4, 5, 6, 7}; }
 };
 
-// Grabs each dialog other than the main window once it has been painted, then closes it.
+// Calls `then` once the window is on the screen with the window manager's frame around it and
+// has stayed in place for a moment (or, where there is no window manager, after two seconds).
+void WhenFramed(QWidget& window, std::function<void()> then, QRect last = {}, int tries = 40) {
+    QTimer::singleShot(100, &window, [&window, then = std::move(then), last, tries]() mutable {
+        const QRect frame = window.frameGeometry();
+        const bool exposed = window.windowHandle() != nullptr && window.windowHandle()->isExposed();
+        if ((exposed && frame.height() > window.height() && frame == last) || tries == 0) {
+            then();
+        } else {
+            WhenFramed(window, std::move(then), frame, tries - 1);
+        }
+    });
+}
+
+// Where the window's client area really is on the screen, as the X server says: the window
+// manager may have placed it elsewhere than the toolkit asked.
+QPoint ClientOrigin(QWidget& window) {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr) {
+        return window.geometry().topLeft();
+    }
+    xcb_connection_t* connection = x11->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const auto cookie = xcb_translate_coordinates(
+        connection, static_cast<xcb_window_t>(window.winId()), root, 0, 0);
+    xcb_translate_coordinates_reply_t* reply =
+        xcb_translate_coordinates_reply(connection, cookie, nullptr);
+    if (reply == nullptr) {
+        return window.geometry().topLeft();
+    }
+    const QPoint origin(reply->dst_x, reply->dst_y);
+    std::free(reply);
+    return origin;
+}
+
+// The window with its frame, as it is on the screen.
+void Grab(QWidget& window, const QString& path) {
+    const QMargins margins = window.windowHandle()->frameMargins();
+    const QRect frame(ClientOrigin(window) - QPoint(margins.left(), margins.top()),
+                      window.frameGeometry().size());
+    const QPixmap picture =
+        window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    if (!picture.save(path)) {
+        std::cerr << "cannot write " << path.toStdString() << '\n';
+    }
+}
+
+// Grabs each password dialog as it opens, then closes it.
 class DialogGrabber final : public QObject {
   public:
     DialogGrabber(QWidget& main_window, QString directory, QString suffix)
@@ -38,25 +91,13 @@ class DialogGrabber final : public QObject {
         qApp->installEventFilter(this);
     }
 
-    // The names of the dialogs' pictures, in the order they open.
-    QStringList names{QStringLiteral("login"), QStringLiteral("change-password")};
-
-    static void Grab(QWidget& window, const QString& path) {
-        const QPixmap picture = window.screen()->grabWindow(window.winId());
-        if (!picture.save(path)) {
-            std::cerr << "cannot write " << path.toStdString() << '\n';
-        }
-    }
-
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* dialog = qobject_cast<QDialog*>(watched);
-        if (event->type() == QEvent::Paint && dialog != nullptr && dialog != &main_window_ &&
-            !grabbed_.contains(dialog) && !names.isEmpty()) {
-            grabbed_.append(dialog);
-            const QString path = directory_ + '/' + names.takeFirst() + '-' + suffix_ + ".png";
-            // Once the paint has reached the screen.
-            QTimer::singleShot(200, dialog, [dialog, path] {
+        if (event->type() == QEvent::Show && dialog != nullptr && dialog != &main_window_ &&
+            !names_.isEmpty()) {
+            const QString path = directory_ + '/' + names_.takeFirst() + '-' + suffix_ + ".png";
+            WhenFramed(*dialog, [dialog, path] {
                 Grab(*dialog, path);
                 dialog->reject();
             });
@@ -68,7 +109,8 @@ class DialogGrabber final : public QObject {
     QWidget& main_window_;
     QString directory_;
     QString suffix_;
-    QList<QObject*> grabbed_;
+    // The pictures' names, in the order in which the dialogs open.
+    QStringList names_{QStringLiteral("login"), QStringLiteral("change-password")};
 };
 
 }  // namespace
@@ -100,8 +142,8 @@ int main(int argc, char** argv) {
             return;
         }
         main_grabbed = true;
-        QTimer::singleShot(200, &window, [&] {
-            DialogGrabber::Grab(window, directory + "/main-" + suffix + ".png");
+        WhenFramed(window, [&] {
+            Grab(window, directory + "/main-" + suffix + ".png");
             logic.OnCommand(CONTROL_LOGIN_BUTTON);
             logic.OnCommand(CONTROL_CHANGE_PASSWORD_BUTTON);
             window.accept();

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -189,8 +190,11 @@ void WindowFlowTest::flow() {
     int paints_at_start = 0;
     int paints_in_pause = 0;
     bool pausing = false;
+    QElapsedTimer since_format;
+    qint64 format_ms = -1;
     connect(pause, &views::InputFreePause::started, this, [&] {
         pausing = true;
+        format_ms = format_ms < 0 ? since_format.elapsed() : format_ms;
         paints_at_start = paints.paints;
     });
     connect(pause, &views::InputFreePause::finished, this, [&] {
@@ -226,10 +230,14 @@ void WindowFlowTest::flow() {
     });
     testing::LoopGapMeter gaps;
     gaps.Start();
+    since_format.start();
     Click(CONTROL_FORMAT_BUTTON);
     QVERIFY(WaitForBoxes(1));
     const double longest_gap_ms = gaps.Stop();
-    qInfo("longest event-loop gap during a 512 GiB format: %.1f ms", longest_gap_ms);
+    qInfo(
+        "longest event-loop gap during a 512 GiB format: %.1f ms (format %lld ms, then the "
+        "pause and the box)",
+        longest_gap_ms, static_cast<long long>(format_ms));
     QVERIFY2(longest_gap_ms < 50, "the window's thread was kept from its loop");
     QVERIFY(paints_in_pause > 0);
     QVERIFY(window_->isVisible());

@@ -13,10 +13,12 @@
 namespace ulvren::views {
 
 // The frame of the templates' windows: a caption with the system menu and a close box, and no
-// minimise or maximise box.
+// minimise or maximise box. The main window has no owner and a taskbar button of its own.
 inline constexpr Qt::WindowFlags kDialogFrame = Qt::Dialog | Qt::CustomizeWindowHint |
                                                 Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                                 Qt::WindowCloseButtonHint;
+inline constexpr Qt::WindowFlags kMainWindowFrame =
+    (kDialogFrame & ~Qt::WindowType_Mask) | Qt::Window;
 
 // The controls of one dialog template on a Qt dialog, reached by their dialog ids: created in
 // template order, which is the tab order, at the template's geometry in the dialog font's units.

@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -32,7 +33,7 @@ const DialogTemplate* FindPasswordTemplate(int template_id) {
 }  // namespace
 
 QtMainWindowView::QtMainWindowView()
-    : QDialog(nullptr, kDialogFrame), controls_(*this, MainWindowTemplate()) {
+    : QDialog(nullptr, kMainWindowFrame), controls_(*this, MainWindowTemplate()) {
     // The two radio buttons are one group: exactly one of them is checked.
     auto* radios = new QButtonGroup(this);
     radios->addButton(controls_.As<QAbstractButton>(CONTROL_SYSTEM_TIME_RADIO));
@@ -65,7 +66,12 @@ void QtMainWindowView::Run() {
     if (logic_ != nullptr) {
         logic_->OnInitDialog();
     }
-    exec();
+    // A modal run of its own that returns when the window closes, without making the window
+    // modal to the rest of the program (the demo's device panel stays usable).
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    loop.exec();
     if (logic_ != nullptr) {
         logic_->OnDestroy();
     }

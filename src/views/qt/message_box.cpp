@@ -12,6 +12,7 @@ void ShowWarningBox(QWidget& owner, std::string_view text) {
                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
                     QMessageBox::Ok, &owner);
     box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::WindowModal);
     box.exec();
 }
 
