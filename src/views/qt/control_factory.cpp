@@ -12,12 +12,10 @@
 #include <QRegularExpression>
 #include <QTimeEdit>
 
+#include "views/qt/utf8_text.h"
+
 namespace ulvren::views {
 namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The locale's short date, with the year in four digits so that every year the picker takes can
 // be typed.

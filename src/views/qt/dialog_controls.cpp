@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "views/qt/control_factory.h"
+#include "views/qt/utf8_text.h"
 
 namespace ulvren::views {
 namespace {
@@ -49,8 +50,7 @@ bool OverlapVertically(const QRect& a, const QRect& b) {
 DialogControls::DialogControls(QDialog& dialog, const DialogTemplate& dialog_template)
     : font_(DialogFont(dialog_template)), units_(font_) {
     dialog.setFont(font_);
-    dialog.setWindowTitle(QString::fromUtf8(dialog_template.title.data(),
-                                            static_cast<qsizetype>(dialog_template.title.size())));
+    dialog.setWindowTitle(FromUtf8(dialog_template.title));
     dialog.setFixedSize(units_.X(dialog_template.width), units_.Y(dialog_template.height));
     QWidget* previous_tab_stop = nullptr;
     for (const ControlTemplate& control : dialog_template.controls) {
@@ -85,7 +85,7 @@ void DialogControls::SetText(int control, std::string_view text) {
     if (placed == nullptr) {
         return;
     }
-    const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString value = FromUtf8(text);
     QWidget* widget = placed->widget;
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(value);

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "views/qt/utf8_text.h"
+
 namespace ulvren::views {
 namespace {
 
@@ -31,8 +33,7 @@ int Scale(int units, int base, int divisor) {
 }  // namespace
 
 QFont DialogFont(const DialogTemplate& dialog_template) {
-    const QString own = QString::fromUtf8(dialog_template.font.data(),
-                                          static_cast<qsizetype>(dialog_template.font.size()));
+    const QString own = FromUtf8(dialog_template.font);
     const QStringList installed = QFontDatabase::families();
     QString face = own;
     if (!installed.contains(own)) {

@@ -13,6 +13,7 @@
 #include "views/qt/application_icon.h"
 #include "views/qt/message_box.h"
 #include "views/qt/password_dialog_view.h"
+#include "views/qt/utf8_text.h"
 
 namespace ulvren::views {
 namespace {
@@ -41,7 +42,7 @@ QtMainWindowView::QtMainWindowView()
     // The list's items are the same two texts in every language.
     auto* list = controls_.As<QComboBox>(CONTROL_DISK_TYPE_LIST);
     for (const std::string_view item : kDiskTypeListItems) {
-        list->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
+        list->addItem(FromUtf8(item));
     }
     list->setCurrentIndex(-1);
     timer_.setObjectName(QStringLiteral("tick"));
@@ -96,7 +97,7 @@ void QtMainWindowView::ConnectCommands() {
 }
 
 void QtMainWindowView::SetTitle(std::string_view text) {
-    setWindowTitle(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    setWindowTitle(FromUtf8(text));
 }
 
 void QtMainWindowView::SetText(int control, std::string_view text) {

@@ -4,13 +4,13 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "views/qt/utf8_text.h"
+
 namespace ulvren::views {
 
 void ShowWarningBox(QWidget& owner, std::string_view text) {
     const QString caption = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    QMessageBox box(QMessageBox::Warning, caption,
-                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                    QMessageBox::Ok, &owner);
+    QMessageBox box(QMessageBox::Warning, caption, FromUtf8(text), QMessageBox::Ok, &owner);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::WindowModal);
     box.exec();

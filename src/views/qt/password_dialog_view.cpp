@@ -5,6 +5,7 @@
 
 #include "ui/control_ids.h"
 #include "views/qt/password_validator.h"
+#include "views/qt/utf8_text.h"
 
 namespace ulvren::views {
 
@@ -30,7 +31,7 @@ DialogResult PasswordDialogView::Run(DialogLogic& logic) {
 }
 
 void PasswordDialogView::SetTitle(std::string_view text) {
-    setWindowTitle(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    setWindowTitle(FromUtf8(text));
 }
 
 void PasswordDialogView::SetText(int control, std::string_view text) {
