@@ -7,3 +7,5 @@ scripts/setup-debian.sh
 cmake --preset ci
 cmake --build --preset ci
 ctest --preset ci -j2 --no-tests=error
+# The .deb: built, installed and started from the installed paths.
+scripts/package-check.sh
