@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # With the adapter's maximum transfer at 65,535 sectors, formatting an 8 GiB recorder sends one
-# capacity command and exactly the nine writes of the format, as the trace shows. The device path
+# capacity command and exactly the ten writes of the format, as the trace shows. The device path
 # is given, so no detection comes first: the set-type command, then the format.
 #
 #   format_trace_test.sh ULVREN
@@ -29,6 +29,7 @@ write10() {  # LBA COUNT
     write10 39 $((fat - 1))
     write10 $((39 + fat)) $((fat - 1))
     write10 $((38 + 2 * fat)) 1
+    write10 $((39 + 2 * fat)) 7
 } >"$work/expected"
 
 head -n 2 "$work/trace" | cut -d' ' -f2 >"$work/commands"
@@ -38,4 +39,4 @@ capacity=$(grep -c '^in cdb=fb' "$work/trace" || true)
 [[ $capacity -eq 1 ]] || { echo "FAIL: $capacity capacity commands"; exit 1; }
 grep '^out cdb=2a' "$work/trace" >"$work/writes"
 diff -u "$work/expected" "$work/writes" || { echo "FAIL: the writes differ"; exit 1; }
-echo "PASS: one capacity command and nine writes"
+echo "PASS: one capacity command and ten writes"
