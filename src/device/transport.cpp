@@ -63,8 +63,9 @@ int WriteSectors(DeviceHandle handle, const void* buffer, std::uint32_t lba, std
         return 0;
     }
     ScsiPassThroughRequest request = BuildSectorWriteRequest(buffer, lba, count);
-    // Carried out is enough here; the SCSI status is not judged.
-    return CurrentHost().PassThrough(handle, request).CarriedOut() ? 1 : 0;
+    // Only a GOOD status with every byte moved means the sectors are on the device: a CHECK
+    // CONDITION (a full or failing medium) or a short transfer is a failed write.
+    return CurrentHost().PassThrough(handle, request).Complete() ? 1 : 0;
 }
 
 std::uint32_t SendVendorCommand(DeviceHandle handle, void* buffer, int data_in,
