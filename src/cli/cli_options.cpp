@@ -65,7 +65,9 @@ std::string UsageText() {
            "  --help                          show this text\n"
            "  --version                       show the version\n"
            "\n"
-           "exit status: 0 done, 1 the device said no or was not found, 2 bad usage\n";
+           "exit status: 0 done, 1 the device said no or was not found, 2 bad usage,\n"
+           "             3 the tool could not make, read or write the image, trace or state "
+           "file\n";
 }
 
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {

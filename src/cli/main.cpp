@@ -35,12 +35,13 @@ int main(int argc, char** argv) {
     std::unique_ptr<Host> system_host;
     Host* host = nullptr;
     if (options.simulate_image) {
-        std::string error;
+        SimulatedMachineError error;
         machine = OpenSimulatedMachine(
             {*options.simulate_image, options.size_sectors, options.max_transfer_sectors}, error);
         if (!machine) {
-            std::cerr << "ulvren: " << error << '\n';
-            return cli::kExitUsage;
+            std::cerr << "ulvren: " << error.text << '\n';
+            return error.kind == SimulatedMachineError::Kind::BadOptions ? cli::kExitUsage
+                                                                         : cli::kExitCannotRun;
         }
         host = machine->host.get();
     } else {
@@ -67,5 +68,12 @@ int main(int argc, char** argv) {
         host = single_device.get();
     }
     ScopedHost installed(*host);
-    return cli::RunCommand(options, platform::SystemUiLanguage(), std::cout, std::cerr);
+    int status = cli::RunCommand(options, platform::SystemUiLanguage(), std::cout, std::cerr);
+    if (machine) {
+        if (const auto file_error = machine->file_errors->First()) {
+            std::cerr << "ulvren: " << *file_error << '\n';
+            status = cli::kExitCannotRun;
+        }
+    }
+    return status;
 }
