@@ -88,6 +88,10 @@ int UnlockVolume(DeviceHandle handle) {
     return CurrentHost().ControlVolume(handle, VolumeControl::Unlock) ? 1 : 0;
 }
 
+int ReleaseVolumeFileSystems(DeviceHandle handle) {
+    return CurrentHost().ControlVolume(handle, VolumeControl::ReleaseFileSystems) ? 1 : 0;
+}
+
 int DismountVolume(DeviceHandle handle) {
     return CurrentHost().ControlVolume(handle, VolumeControl::Dismount) ? 1 : 0;
 }

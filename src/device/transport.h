@@ -31,6 +31,7 @@ std::uint32_t SendVendorCommand(DeviceHandle handle, void* buffer, int data_in,
 // The volume controls: the OS's success flag. They do not test the handle first.
 int LockVolume(DeviceHandle handle);
 int UnlockVolume(DeviceHandle handle);
+int ReleaseVolumeFileSystems(DeviceHandle handle);
 int DismountVolume(DeviceHandle handle);
 
 // The most sectors one request may carry on this handle, as the host reports it.

@@ -21,8 +21,9 @@ namespace ulvren::platform {
 // The operating system's device calls.
 std::unique_ptr<Host> OpenSystemHost();
 
-// The OS's named mutex of that name, shared by every process that opens the same name. Null when
-// the platform cannot give one at all.
+// The OS's named mutex of that name, shared by every process of this user (of root, for root)
+// that opens the same name. Never null: an object that cannot be had at all says so, with the
+// reason, when it is locked.
 std::unique_ptr<NamedSystemMutex> OpenNamedSystemMutex(const std::string& name);
 
 // Converts UTF-8 text into the bytes of a Windows ANSI code page (1252, 936, 950). Empty when the
