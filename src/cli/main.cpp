@@ -60,10 +60,10 @@ int main(int argc, char** argv) {
         tracing = std::make_unique<TracingHost>(*host, trace_file);
         host = tracing.get();
     }
-    // detect --device looks for the recorder at that path only; the other commands use the path
-    // without a detection.
+    // With --device, discovery sees that path as the only drive: every command finds the
+    // recorder there or nowhere before it locks or changes anything.
     std::unique_ptr<SingleDeviceHost> single_device;
-    if (options.device_path && options.command == cli::Command::Detect) {
+    if (options.device_path) {
         single_device = std::make_unique<SingleDeviceHost>(*host, *options.device_path);
         host = single_device.get();
     }
