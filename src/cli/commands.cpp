@@ -22,6 +22,9 @@ namespace {
 constexpr auto kWaitingNoticeDelay = std::chrono::seconds(1);
 constexpr const char* kWaitingNotice =
     "ulvren: waiting for another program that is using the recorder\n";
+// Said at the first request to end the program while a format runs.
+constexpr const char* kFormatGoesOnNotice =
+    "ulvren: the format goes on until it is done; a second interrupt ends the program at once\n";
 
 // What the user gives before the device is touched: the passwords' bytes and the clock string.
 struct CommandInput {
@@ -151,6 +154,11 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
                 found && window.Saw(STATUS_CAPACITY_OK) && window.Saw(STATUS_DISK_TYPE_OK);
             result = complete ? kExitOk : kExitDeviceSaidNo;
         } else if (found) {
+            // As the window lets a running format finish, so does the command line: the first
+            // request to end the program only says so.
+            const auto deferral = options.command == Command::Format
+                                      ? platform::DeferEndRequests(kFormatGoesOnNotice)
+                                      : nullptr;
             const int success = StartCommandWorker(options, *input, runner);
             runner.WaitUntilIdle();
             result = window.Saw(success) ? kExitOk : kExitDeviceSaidNo;

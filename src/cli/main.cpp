@@ -1,4 +1,5 @@
 // ulvren: the command-line companion of the recorder tool.
+#include <exception>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -14,23 +15,9 @@
 
 using namespace ulvren;
 
-int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const cli::ParseResult parsed = cli::ParseCommandLine(arguments);
-    if (!parsed.options) {
-        std::cerr << "ulvren: " << parsed.error << "\n\n" << cli::UsageText();
-        return cli::kExitUsage;
-    }
-    const cli::CliOptions& options = *parsed.options;
-    if (options.help) {
-        std::cout << cli::UsageText();
-        return cli::kExitOk;
-    }
-    if (options.version) {
-        std::cout << "ulvren " << ULVREN_VERSION << '\n';
-        return cli::kExitOk;
-    }
+namespace {
 
+int Run(const cli::CliOptions& options) {
     std::optional<SimulatedMachine> machine;
     std::unique_ptr<Host> system_host;
     Host* host = nullptr;
@@ -55,7 +42,7 @@ int main(int argc, char** argv) {
         trace_file.open(*options.trace_path, std::ios::out | std::ios::trunc);
         if (!trace_file) {
             std::cerr << "ulvren: cannot write trace file " << *options.trace_path << '\n';
-            return cli::kExitUsage;
+            return cli::kExitCannotRun;
         }
         tracing = std::make_unique<TracingHost>(*host, trace_file);
         host = tracing.get();
@@ -67,8 +54,25 @@ int main(int argc, char** argv) {
         single_device = std::make_unique<SingleDeviceHost>(*host, *options.device_path);
         host = single_device.get();
     }
-    ScopedHost installed(*host);
-    int status = cli::RunCommand(options, platform::SystemUiLanguage(), std::cout, std::cerr);
+    int status = cli::kExitOk;
+    {
+        ScopedHost installed(*host);
+        status = cli::RunCommand(options, platform::SystemUiLanguage(), std::cout, std::cerr);
+    }
+
+    // What the tool itself could not do outweighs what the device answered.
+    if (tracing) {
+        trace_file.close();
+        auto failure = tracing->WriteFailure();
+        if (!failure && !trace_file) {
+            failure = "closing it failed";
+        }
+        if (failure) {
+            std::cerr << "ulvren: cannot write trace file " << *options.trace_path << ": "
+                      << *failure << '\n';
+            status = cli::kExitCannotRun;
+        }
+    }
     if (machine) {
         if (const auto file_error = machine->file_errors->First()) {
             std::cerr << "ulvren: " << *file_error << '\n';
@@ -76,4 +80,35 @@ int main(int argc, char** argv) {
         }
     }
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Before anything is opened: an image or trace must never become descriptor 0, 1 or 2.
+    if (!platform::EnsureStandardStreamsOpen()) {
+        return cli::kExitCannotRun;
+    }
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const cli::ParseResult parsed = cli::ParseCommandLine(arguments);
+    if (!parsed.options) {
+        std::cerr << "ulvren: " << parsed.error << "\n\n" << cli::UsageText();
+        return cli::kExitUsage;
+    }
+    const cli::CliOptions& options = *parsed.options;
+    if (options.help) {
+        std::cout << cli::UsageText();
+        return cli::kExitOk;
+    }
+    if (options.version) {
+        std::cout << "ulvren " << ULVREN_VERSION << '\n';
+        return cli::kExitOk;
+    }
+    try {
+        return Run(options);
+    } catch (const std::exception& failure) {
+        // Nothing should get here; whatever does is reported, not left to abort the process.
+        std::cerr << "ulvren: " << failure.what() << '\n';
+        return cli::kExitCannotRun;
+    }
 }
