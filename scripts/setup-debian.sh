@@ -11,6 +11,7 @@ packages=(
     dpkg-dev file
     nasm
     dosfstools mtools sleuthkit qemu-system-x86
+    util-linux mount bsdutils e2fsprogs
     time
     binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix
 )

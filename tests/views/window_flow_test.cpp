@@ -109,12 +109,12 @@ class WindowFlowTest final : public QObject {
 
 void WindowFlowTest::initTestCase() {
     QVERIFY(directory_.isValid());
-    std::string error;
+    SimulatedMachineError error;
     SimulatedMachineOptions options;
     options.image_path = directory_.filePath("recorder.img").toStdString();
     options.sector_count = k512GiBSectors;
     machine_ = OpenSimulatedMachine(options, error);
-    QVERIFY2(machine_.has_value(), error.c_str());
+    QVERIFY2(machine_.has_value(), error.text.c_str());
     installed_.emplace(*machine_->host);
 
     window_ = std::make_unique<views::QtMainWindowView>();

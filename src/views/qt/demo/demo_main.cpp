@@ -41,17 +41,17 @@ int main(int argc, char** argv) {
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
         QStringLiteral("/ulvren-demo");
     const QString image = directory + QStringLiteral("/recorder.img");
-    std::string error;
     if (!QDir().mkpath(directory)) {
         std::cerr << "ulvren-demo: cannot create " << directory.toStdString() << '\n';
         return 2;
     }
     SimulatedMachineOptions options;
     options.image_path = image.toStdString();
+    SimulatedMachineError error;
     std::optional<SimulatedMachine> machine = OpenSimulatedMachine(options, error);
     if (!machine) {
-        std::cerr << "ulvren-demo: " << error << '\n';
-        return 2;
+        std::cerr << "ulvren-demo: " << error.text << '\n';
+        return error.kind == SimulatedMachineError::Kind::BadOptions ? 2 : 3;
     }
     ScopedHost installed(*machine->host);
     views::DevicePanel panel(*machine->host, SimulatedMachine::kRecorderRoot, image);
