@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine, builds with warnings as errors and the address and undefined
-# behaviour sanitizers, and runs every test.
+# behaviour sanitizers, and runs every test; then does the same for the Windows builds under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
 cmake --preset ci
 cmake --build --preset ci
 ctest --preset ci -j2 --no-tests=error
+# The .deb: built, installed and started from the installed paths.
+scripts/package-check.sh
+# The Windows builds, x86_64 and x86, and their tests under Wine.
+scripts/run-windows-tests.sh

@@ -6,14 +6,19 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh --windows
+# The window tests need a display: a virtual one, unless there is one.
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" "$0" "$@"
+fi
 source scripts/wine-environment.sh
 
 architectures=("$@")
 [ ${#architectures[@]} -gt 0 ] || architectures=(x64 x86)
 
-# One Wine server for the whole run, so that no test pays for its start.
+# One Wine server for the whole run, with its desktop up, so that no test pays for their start.
 wineserver -p
 trap 'wineserver -k || true' EXIT
+wine cmd /c exit >/dev/null 2>&1 || true
 
 for architecture in "${architectures[@]}"; do
     preset="windows-$architecture"

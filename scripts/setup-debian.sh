@@ -10,8 +10,11 @@ packages=(
     cmake ninja-build g++ clang-format pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libudev-dev
+    qt6-base-dev xvfb xauth fonts-wqy-microhei librsvg2-bin icewm
+    dpkg-dev file
     nasm
     dosfstools mtools sleuthkit qemu-system-x86
+    util-linux mount bsdutils e2fsprogs
     time
     binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix
 )
@@ -25,6 +28,7 @@ if [ "${1:-}" = "--windows" ]; then
         googletest
         g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
         wine wine64 wine64-preloader wine32:i386 wine32-preloader:i386
+        icoutils
     )
 fi
 

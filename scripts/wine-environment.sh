@@ -41,3 +41,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     done
     wineserver -w
 fi
+
+# The dialogs' font, "新宋体", drawn with an installed CJK font (Debian's fonts-wqy-microhei).
+if [ ! -f "$WINEPREFIX/.ulvren-font-replacement" ]; then
+    replacement=$(mktemp --suffix=.reg)
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"新宋体"="WenQuanYi Micro Hei"\r\n' |
+        iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$replacement"
+    wine regedit /S "$(winepath -w "$replacement")" && touch "$WINEPREFIX/.ulvren-font-replacement"
+    wineserver -w
+    rm -f "$replacement"
+fi

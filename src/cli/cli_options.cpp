@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <map>
+#include <set>
 
 #include "protocol/scsi.h"
 
@@ -60,20 +61,34 @@ std::string UsageText() {
            "GiB)\n"
            "  --max-transfer SECTORS          largest transfer of the simulated adapter (1-65535)\n"
            "  --trace FILE                    write one line per device request to FILE\n"
+           "  (every option that takes a value also takes it as --option=VALUE, once)\n"
            "  --help                          show this text\n"
            "  --version                       show the version\n"
            "\n"
-           "exit status: 0 done, 1 the device said no or was not found, 2 bad usage\n";
+           "exit status: 0 done, 1 the device said no or was not found, 2 bad usage,\n"
+           "             3 the tool could not make, read or write the image, trace or state "
+           "file\n";
 }
 
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
     CliOptions options;
     std::optional<std::string> command_word;
     bool stamp_given = false;
+    std::set<std::string> values_given;
     auto fail = [](std::string message) { return ParseResult{std::nullopt, std::move(message)}; };
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& word = arguments[i];
+        // --option=value stands for --option value.
+        std::string word = arguments[i];
+        std::optional<std::string> attached_value;
+        if (const std::size_t equals = word.find('=');
+            word.starts_with("--") && equals != word.npos) {
+            attached_value = word.substr(equals + 1);
+            word.resize(equals);
+            if (!TakesValue(word)) {
+                return fail("unknown argument '" + arguments[i] + "'");
+            }
+        }
         if (word == "--help" || word == "-h") {
             options.help = true;
         } else if (word == "--version") {
@@ -87,10 +102,17 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             stamp_given = true;
             options.stamp = word == "--stamp" ? TimeStamp::Show : TimeStamp::Hide;
         } else if (TakesValue(word)) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+            if (!attached_value && i + 1 < arguments.size()) {
+                attached_value = arguments[++i];
+            }
+            if (!attached_value || attached_value->empty()) {
                 return fail(word + " needs a value");
             }
-            const std::string& text = arguments[++i];
+            // A second value would contradict the first, or silently replace it.
+            if (!values_given.insert(word).second) {
+                return fail("give " + word + " once");
+            }
+            const std::string& text = *attached_value;
             if (word == "--simulate") {
                 options.simulate_image = text;
             } else if (word == "--device") {

@@ -34,7 +34,9 @@ void CliWindow::Deliver(const WorkerEvent& event) {
 void CliWindow::Show(const StatusEvent& event) {
     const OperationStatus status = event.status;
     if (status == STATUS_OPEN_FAILED) {
-        err_ << "ulvren: cannot open " << state_.members.device_path.Get() << ": "
+        // Before detection has found a path, the reason (the device lock's) stands on its own.
+        const std::string path = state_.members.device_path.Get();
+        err_ << "ulvren: " << (path.empty() ? "" : "cannot open " + path + ": ")
              << event.host_error.text << '\n';
         return;
     }

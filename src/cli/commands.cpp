@@ -1,5 +1,7 @@
 #include "cli/commands.h"
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <variant>
 
@@ -15,6 +17,14 @@
 
 namespace ulvren::cli {
 namespace {
+
+// Said once when another program has kept the device for this long while a command waits.
+constexpr auto kWaitingNoticeDelay = std::chrono::seconds(1);
+constexpr const char* kWaitingNotice =
+    "ulvren: waiting for another program that is using the recorder\n";
+// Said at the first request to end the program while a format runs.
+constexpr const char* kFormatGoesOnNotice =
+    "ulvren: the format goes on until it is done; a second interrupt ends the program at once\n";
 
 // What the user gives before the device is touched: the passwords' bytes and the clock string.
 struct CommandInput {
@@ -117,28 +127,44 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
         return kExitDeviceSaidNo;
     }
 
-    auto state = std::make_shared<SharedWindowState>(OpenDeviceMutex());
+    // The workers are joined before this returns, so the notice may refer to `err` and `said`.
+    std::atomic<bool> said{false};
+    const NamedSystemMutex::WaitNotice waiting_notice{kWaitingNoticeDelay, [&err, &said] {
+                                                          if (!said.exchange(true)) {
+                                                              err << kWaitingNotice << std::flush;
+                                                          }
+                                                      }};
+    auto state = std::make_shared<SharedWindowState>(OpenDeviceMutex(waiting_notice));
     CliWindow window(*state, language, out, err);
     state->link.Attach(window);
     int result = kExitDeviceSaidNo;
     {
         OperationRunner runner(state);
+        // Every command finds the recorder first (with --device at that path only), so that
+        // nothing is locked, unmounted or sent to a disk that did not identify as the recorder.
         window.SetDetectionReport(options.command == Command::Detect ? DetectionReport::Show
                                                                      : DetectionReport::Silent);
         StartDetect(runner);
         runner.WaitUntilIdle();
         window.SetDetectionReport(DetectionReport::Silent);
-        const bool device_known =
-            !window.Saw(STATUS_DEVICE_NOT_FOUND) && !window.Saw(STATUS_OPEN_FAILED);
+        const bool found = window.Saw(STATUS_DETECT_DONE);
 
         if (options.command == Command::Detect) {
-            const bool complete = window.Saw(STATUS_DETECT_DONE) &&
-                                  window.Saw(STATUS_CAPACITY_OK) && window.Saw(STATUS_DISK_TYPE_OK);
+            const bool complete =
+                found && window.Saw(STATUS_CAPACITY_OK) && window.Saw(STATUS_DISK_TYPE_OK);
             result = complete ? kExitOk : kExitDeviceSaidNo;
-        } else if (device_known) {
+        } else if (found) {
+            // As the window lets a running format finish, so does the command line: the first
+            // request to end the program only says so.
+            const auto deferral = options.command == Command::Format
+                                      ? platform::DeferEndRequests(kFormatGoesOnNotice)
+                                      : nullptr;
             const int success = StartCommandWorker(options, *input, runner);
             runner.WaitUntilIdle();
             result = window.Saw(success) ? kExitOk : kExitDeviceSaidNo;
+        } else if (options.device_path) {
+            err << "ulvren: no recorder answers at " << *options.device_path
+                << "; nothing there was locked, unmounted or changed\n";
         }
         runner.Shutdown();
     }

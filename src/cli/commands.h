@@ -10,6 +10,9 @@ namespace ulvren::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitDeviceSaidNo = 1;
 inline constexpr int kExitUsage = 2;
+// The tool itself could not do its part: an image, trace or state file that cannot be made, read
+// or written.
+inline constexpr int kExitCannotRun = 3;
 
 // Runs one command through the same workers as the window, on whatever host is installed, and
 // returns the exit status.

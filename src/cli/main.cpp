@@ -1,4 +1,5 @@
 // ulvren: the command-line companion of the recorder tool.
+#include <exception>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -14,7 +15,80 @@
 
 using namespace ulvren;
 
+namespace {
+
+int Run(const cli::CliOptions& options) {
+    std::optional<SimulatedMachine> machine;
+    std::unique_ptr<Host> system_host;
+    Host* host = nullptr;
+    if (options.simulate_image) {
+        SimulatedMachineError error;
+        machine = OpenSimulatedMachine(
+            {*options.simulate_image, options.size_sectors, options.max_transfer_sectors}, error);
+        if (!machine) {
+            std::cerr << "ulvren: " << error.text << '\n';
+            return error.kind == SimulatedMachineError::Kind::BadOptions ? cli::kExitUsage
+                                                                         : cli::kExitCannotRun;
+        }
+        host = machine->host.get();
+    } else {
+        system_host = platform::OpenSystemHost();
+        host = system_host.get();
+    }
+
+    std::ofstream trace_file;
+    std::unique_ptr<TracingHost> tracing;
+    if (options.trace_path) {
+        trace_file.open(*options.trace_path, std::ios::out | std::ios::trunc);
+        if (!trace_file) {
+            std::cerr << "ulvren: cannot write trace file " << *options.trace_path << '\n';
+            return cli::kExitCannotRun;
+        }
+        tracing = std::make_unique<TracingHost>(*host, trace_file);
+        host = tracing.get();
+    }
+    // With --device, discovery sees that path as the only drive: every command finds the
+    // recorder there or nowhere before it locks or changes anything.
+    std::unique_ptr<SingleDeviceHost> single_device;
+    if (options.device_path) {
+        single_device = std::make_unique<SingleDeviceHost>(*host, *options.device_path);
+        host = single_device.get();
+    }
+    int status = cli::kExitOk;
+    {
+        ScopedHost installed(*host);
+        status = cli::RunCommand(options, platform::SystemUiLanguage(), std::cout, std::cerr);
+    }
+
+    // What the tool itself could not do outweighs what the device answered.
+    if (tracing) {
+        trace_file.close();
+        auto failure = tracing->WriteFailure();
+        if (!failure && !trace_file) {
+            failure = "closing it failed";
+        }
+        if (failure) {
+            std::cerr << "ulvren: cannot write trace file " << *options.trace_path << ": "
+                      << *failure << '\n';
+            status = cli::kExitCannotRun;
+        }
+    }
+    if (machine) {
+        if (const auto file_error = machine->file_errors->First()) {
+            std::cerr << "ulvren: " << *file_error << '\n';
+            status = cli::kExitCannotRun;
+        }
+    }
+    return status;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Before anything is opened: an image or trace must never become descriptor 0, 1 or 2.
+    if (!platform::EnsureStandardStreamsOpen()) {
+        return cli::kExitCannotRun;
+    }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const cli::ParseResult parsed = cli::ParseCommandLine(arguments);
     if (!parsed.options) {
@@ -30,42 +104,11 @@ int main(int argc, char** argv) {
         std::cout << "ulvren " << ULVREN_VERSION << '\n';
         return cli::kExitOk;
     }
-
-    std::optional<SimulatedMachine> machine;
-    std::unique_ptr<Host> system_host;
-    Host* host = nullptr;
-    if (options.simulate_image) {
-        std::string error;
-        machine = OpenSimulatedMachine(
-            {*options.simulate_image, options.size_sectors, options.max_transfer_sectors}, error);
-        if (!machine) {
-            std::cerr << "ulvren: " << error << '\n';
-            return cli::kExitUsage;
-        }
-        host = machine->host.get();
-    } else {
-        system_host = platform::OpenSystemHost();
-        host = system_host.get();
+    try {
+        return Run(options);
+    } catch (const std::exception& failure) {
+        // Nothing should get here; whatever does is reported, not left to abort the process.
+        std::cerr << "ulvren: " << failure.what() << '\n';
+        return cli::kExitCannotRun;
     }
-
-    std::ofstream trace_file;
-    std::unique_ptr<TracingHost> tracing;
-    if (options.trace_path) {
-        trace_file.open(*options.trace_path, std::ios::out | std::ios::trunc);
-        if (!trace_file) {
-            std::cerr << "ulvren: cannot write trace file " << *options.trace_path << '\n';
-            return cli::kExitUsage;
-        }
-        tracing = std::make_unique<TracingHost>(*host, trace_file);
-        host = tracing.get();
-    }
-    // --device: every command looks for the recorder at that path only. A command never locks
-    // (and so unmounts) a disk that has not answered as the recorder.
-    std::unique_ptr<SingleDeviceHost> single_device;
-    if (options.device_path) {
-        single_device = std::make_unique<SingleDeviceHost>(*host, *options.device_path);
-        host = single_device.get();
-    }
-    ScopedHost installed(*host);
-    return cli::RunCommand(options, platform::SystemUiLanguage(), std::cout, std::cerr);
 }

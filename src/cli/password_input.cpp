@@ -13,18 +13,31 @@ void StripLineEnd(std::string& line) {
     }
 }
 
-// One line per prompt from standard input.
+std::string TooLongText() {
+    return "a password line is longer than " + std::to_string(kMaxPasswordLineBytes) + " bytes";
+}
+
+// One line per prompt from standard input, never reading more than a line's bound past the start
+// of a line.
 std::optional<std::vector<std::string>> ReadStandardInputLines(std::size_t count,
                                                                std::string& error) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < count; ++i) {
         std::string line;
-        if (!std::getline(std::cin, line)) {
+        int c = 0;
+        while ((c = std::cin.get()) != std::char_traits<char>::eof() && c != '\n') {
+            if (line.size() == kMaxPasswordLineBytes) {
+                error = TooLongText();
+                return std::nullopt;
+            }
+            line += static_cast<char>(c);
+        }
+        if (c == std::char_traits<char>::eof() && line.empty()) {
             error = "standard input ended after " + std::to_string(i) + " of " +
                     std::to_string(count) + " passwords";
             return std::nullopt;
         }
-        lines.push_back(line);
+        lines.push_back(std::move(line));
     }
     return lines;
 }
@@ -34,11 +47,16 @@ std::optional<std::vector<std::string>> ReadStandardInputLines(std::size_t count
 std::optional<std::vector<std::string>> ReadPasswords(const std::vector<std::string>& prompts,
                                                       PasswordSource source, std::string& error) {
     auto passwords = source == PasswordSource::Terminal
-                         ? platform::ReadHiddenLines(prompts, error)
+                         ? platform::ReadHiddenLines(prompts, kMaxPasswordLineBytes, error)
                          : ReadStandardInputLines(prompts.size(), error);
-    if (passwords) {
-        for (std::string& password : *passwords) {
-            StripLineEnd(password);
+    if (!passwords) {
+        return passwords;
+    }
+    for (std::string& password : *passwords) {
+        StripLineEnd(password);
+        if (password.find('\0') != std::string::npos) {
+            error = "a password holds a NUL byte";
+            return std::nullopt;
         }
     }
     return passwords;

@@ -37,14 +37,11 @@ int CUsbDisk::IdentifyDevice(DeviceHandle handle) {
 }
 
 std::string CUsbDisk::FindDevice() {
-    DriveList drives;
-    std::int8_t count = 0;
-    if (EnumRemovableDrives(drives, &count) == 0) {
-        return {};
-    }
+    // Every drive the host lists is examined: the 32 slots of a drive list are the drive letters'
+    // form (Windows has 26 of them), while Linux may list any number of removable disks.
     const std::string prefix = CurrentHost().DevicePathPrefix();
-    for (std::int8_t slot = 0; slot < count; ++slot) {
-        std::string path = DevicePathFromRoot(prefix, drives[static_cast<std::size_t>(slot)]);
+    for (const std::string& root : CurrentHost().RemovableDriveRoots()) {
+        std::string path = DevicePathFromRoot(prefix, root);
         const DeviceHandle handle = OpenDevice(path);
         const bool identified = handle != kInvalidDeviceHandle && IdentifyDevice(handle) != 0;
         CloseDevice(handle);

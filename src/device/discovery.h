@@ -6,8 +6,9 @@
 
 namespace ulvren {
 
-// The removable drives found by one discovery: one root path per slot, in the host's drive
-// order. Thirty-two slots, as many as the bits of a logical-drive mask.
+// The removable drives as a drive-letter list: one root path per slot, in the host's drive
+// order. Thirty-two slots, as many as the bits of a logical-drive mask; discovery itself
+// (CUsbDisk::FindDevice) examines every drive the host lists, however many.
 inline constexpr std::size_t kDriveListSlots = 32;
 using DriveList = std::array<std::string, kDriveListSlots>;
 

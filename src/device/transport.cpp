@@ -63,7 +63,8 @@ int WriteSectors(DeviceHandle handle, const void* buffer, std::uint32_t lba, std
         return 0;
     }
     ScsiPassThroughRequest request = BuildSectorWriteRequest(buffer, lba, count);
-    // A write counts only when the device took all of it: GOOD, and nothing left over.
+    // Only a GOOD status with every byte moved means the sectors are on the device: a CHECK
+    // CONDITION (a full or failing medium) or a short transfer is a failed write.
     return CurrentHost().PassThrough(handle, request).Complete() ? 1 : 0;
 }
 
@@ -85,6 +86,10 @@ int LockVolume(DeviceHandle handle) {
 
 int UnlockVolume(DeviceHandle handle) {
     return CurrentHost().ControlVolume(handle, VolumeControl::Unlock) ? 1 : 0;
+}
+
+int ReleaseVolumeFileSystems(DeviceHandle handle) {
+    return CurrentHost().ControlVolume(handle, VolumeControl::ReleaseFileSystems) ? 1 : 0;
 }
 
 int DismountVolume(DeviceHandle handle) {

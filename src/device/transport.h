@@ -16,8 +16,9 @@ ScsiPassThroughRequest BuildVendorCommandRequest(void* buffer, bool data_in,
                                                  const std::uint8_t* cdb, std::uint32_t cdb_length,
                                                  std::uint32_t data_length);
 
-// Writes `count` whole sectors from `buffer` at `lba` with one WRITE(10). Non-zero when the OS
-// carried the request out; 0 without I/O for a null buffer, a zero count or the invalid handle.
+// Writes `count` whole sectors from `buffer` at `lba` with one WRITE(10). Non-zero only when the
+// request was carried out with SCSI status GOOD and nothing left over; 0 without I/O for a null
+// buffer, a zero count or the invalid handle.
 int WriteSectors(DeviceHandle handle, const void* buffer, std::uint32_t lba, std::uint32_t count);
 
 // Sends a CDB of up to 16 bytes with a data phase of `data_length` bytes. Returns `data_length`
@@ -30,6 +31,7 @@ std::uint32_t SendVendorCommand(DeviceHandle handle, void* buffer, int data_in,
 // The volume controls: the OS's success flag. They do not test the handle first.
 int LockVolume(DeviceHandle handle);
 int UnlockVolume(DeviceHandle handle);
+int ReleaseVolumeFileSystems(DeviceHandle handle);
 int DismountVolume(DeviceHandle handle);
 
 // The most sectors one request may carry on this handle, as the host reports it.

@@ -27,6 +27,10 @@ int CUsbDisk::UnlockVolume(DeviceHandle handle) {
     return ulvren::UnlockVolume(handle);
 }
 
+int CUsbDisk::ReleaseFileSystems(DeviceHandle handle) {
+    return ulvren::ReleaseVolumeFileSystems(handle);
+}
+
 int CUsbDisk::DismountVolume(DeviceHandle handle) {
     return ulvren::DismountVolume(handle);
 }

@@ -30,11 +30,13 @@ class CUsbDisk {
     void CloseDevice(DeviceHandle handle);
     int LockVolume(DeviceHandle handle);
     int UnlockVolume(DeviceHandle handle);
+    int ReleaseFileSystems(DeviceHandle handle);
     int DismountVolume(DeviceHandle handle);
 
     // Identification and discovery.
     int IdentifyDevice(DeviceHandle handle);
-    // The device path of the first removable drive that identifies, or the empty string.
+    // The device path of the first removable drive that identifies, or the empty string. Every
+    // drive the host lists is examined, in its order.
     std::string FindDevice();
 
     // Information and settings.

@@ -40,8 +40,9 @@ std::optional<Geometry> ComputeGeometry(std::uint32_t sector_count) {
     geometry.second_fat_sector = kReservedSectors + geometry.fat_sectors;
     geometry.root_directory_sector = kReservedSectors + kFatCount * geometry.fat_sectors;
     geometry.cluster_count = ClustersAfterFats(sector_count, geometry.fat_sectors);
-    if (geometry.root_directory_sector >= sector_count) {
-        // Too small for the root directory: nothing is written rather than a write past the end.
+    if (geometry.cluster_count == 0) {
+        // Too small for the root directory's cluster: nothing is written rather than a volume
+        // whose root lies partly past the end.
         return std::nullopt;
     }
     return geometry;

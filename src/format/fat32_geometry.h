@@ -24,7 +24,7 @@ std::uint32_t NominalFatSectors(std::uint32_t sector_count);
 
 // The layout of a volume over `sector_count` sectors, with a FAT long enough to give every
 // cluster of the data region an entry. Empty when the device cannot hold the reserved sectors,
-// both FATs and the root directory's first sector (fewer than 41 sectors).
+// both FATs and the whole root directory cluster (fewer than 48 sectors).
 std::optional<Geometry> ComputeGeometry(std::uint32_t sector_count);
 
 }  // namespace ulvren::fat32

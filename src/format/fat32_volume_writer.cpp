@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "format/fat32_geometry.h"
+#include "format/fat32_layout.h"
 #include "format/fat32_sectors.h"
 #include "format/sector_runs.h"
 
@@ -41,28 +42,31 @@ int WriteVolume(SectorWriter& device, std::uint32_t sector_count, std::uint32_t 
         return 0;
     }
 
-    // The rest of each FAT is zero bytes, sent from one buffer no larger than one command.
+    // The rest of each FAT and the rest of the root directory's cluster are zero bytes, sent from
+    // one buffer no larger than one command.
     const std::uint32_t rest_of_fat = geometry->fat_sectors - 1;
-    if (rest_of_fat > 0) {
-        const std::uint32_t buffer_sectors =
-            std::min(rest_of_fat, SectorsPerCommand(device.MaxTransferSectors()));
-        const ZeroBuffer zeros =
-            allocate_zero_buffer(std::size_t{buffer_sectors} * kBytesPerSector);
-        if (!zeros) {
-            return 0;
-        }
-        if (!WriteZeroSectors(device, zeros.get(), buffer_sectors, geometry->first_fat_sector + 1,
-                              rest_of_fat) ||
-            !WriteZeroSectors(device, zeros.get(), buffer_sectors, geometry->second_fat_sector + 1,
-                              rest_of_fat)) {
-            return 0;
-        }
+    const std::uint32_t rest_of_root = kSectorsPerCluster - 1;
+    const std::uint32_t buffer_sectors = std::min(std::max(rest_of_fat, rest_of_root),
+                                                  SectorsPerCommand(device.MaxTransferSectors()));
+    const ZeroBuffer zeros = allocate_zero_buffer(std::size_t{buffer_sectors} * kBytesPerSector);
+    if (!zeros) {
+        return 0;
+    }
+    if (!WriteZeroSectors(device, zeros.get(), buffer_sectors, geometry->first_fat_sector + 1,
+                          rest_of_fat) ||
+        !WriteZeroSectors(device, zeros.get(), buffer_sectors, geometry->second_fat_sector + 1,
+                          rest_of_fat)) {
+        return 0;
     }
 
-    // Only the first of the root directory's eight sectors: an empty directory ends at its first
-    // zero entry.
+    // The whole root directory cluster, so that no entry of an earlier file system survives in
+    // it: its first sector on its own, as the order has it, then the seven after it.
     const SectorImage empty_directory{};
-    return WriteOneSector(device, empty_directory, geometry->root_directory_sector) ? 1 : 0;
+    return WriteOneSector(device, empty_directory, geometry->root_directory_sector) &&
+                   WriteZeroSectors(device, zeros.get(), buffer_sectors,
+                                    geometry->root_directory_sector + 1, rest_of_root)
+               ? 1
+               : 0;
 }
 
 }  // namespace ulvren::fat32

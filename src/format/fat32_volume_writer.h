@@ -16,10 +16,11 @@ using ZeroBufferAllocator = ZeroBuffer (*)(std::size_t bytes);
 ZeroBuffer AllocateZeroBuffer(std::size_t bytes);
 
 // Lays a FAT32 file system over a device of `sector_count` sectors: boot sector and its backup,
-// FSInfo and its backup, both FATs in full and the first sector of the root directory, in that
-// order, and no other sector. 1 when every write went through; 0 with nothing written for a
-// device smaller than the reserved sectors; 0 at once when a write fails or the zero buffer
-// cannot be had (what was written stays written).
+// FSInfo and its backup, both FATs in full and the root directory's whole cluster (its first
+// sector, then the other seven), in that order, and no other sector. 1 when every write went
+// through; 0 with nothing written for a device too small for that layout (fewer than 48
+// sectors); 0 at once when a write fails or the zero buffer cannot be had (what was written
+// stays written).
 int WriteVolume(SectorWriter& device, std::uint32_t sector_count, std::uint32_t volume_serial,
                 ZeroBufferAllocator allocate_zero_buffer = &AllocateZeroBuffer);
 

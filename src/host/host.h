@@ -10,7 +10,15 @@
 
 namespace ulvren {
 
-enum class VolumeControl { Lock, Unlock, Dismount };
+enum class VolumeControl {
+    Lock,    // keep other programs off the volume for the session
+    Unlock,  // let them back
+    // Take the volume from the file systems the system has mounted on it (Linux unmounts them),
+    // so that none writes stale sectors over it. Only sessions that end with a dismount take this
+    // step, and only on a device that has identified as the recorder.
+    ReleaseFileSystems,
+    Dismount,  // have the system read the volume afresh
+};
 
 // Why a host call failed, kept per thread like the OS's own last error, so that a worker reads the
 // reason of its own failure whatever other threads did meanwhile.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -21,8 +22,9 @@ namespace ulvren::platform {
 // The operating system's device calls.
 std::unique_ptr<Host> OpenSystemHost();
 
-// The OS's named mutex of that name, shared by every process that opens the same name. Null when
-// the platform cannot give one at all.
+// The OS's named mutex of that name, shared by every process of this user (of root, for root)
+// that opens the same name. Never null: an object that cannot be had at all says so, with the
+// reason, when it is locked.
 std::unique_ptr<NamedSystemMutex> OpenNamedSystemMutex(const std::string& name);
 
 // Converts UTF-8 text into the bytes of a Windows ANSI code page (1252, 936, 950). Empty when the
@@ -42,10 +44,28 @@ const Clock& SystemClock();
 UiLanguage SystemUiLanguage();
 
 // Reads one line per prompt from the terminal with echo off (prompts go to the terminal too, so
-// standard output stays clean). Empty, with `error` set, when there is no terminal or the input
-// ends early. The terminal gets its echo back whatever ends the reading, a signal included.
+// standard output stays clean). Empty, with `error` set, when there is no terminal, the input
+// ends early or a line is longer than `max_line_bytes`. The terminal gets its echo back whatever
+// ends the reading, a signal included, and while the program is stopped (job control); typing
+// stays hidden when it goes on.
 std::optional<std::vector<std::string>> ReadHiddenLines(const std::vector<std::string>& prompts,
+                                                        std::size_t max_line_bytes,
                                                         std::string& error);
+
+// Makes sure the standard input, output and error streams are open (a closed one is opened on
+// the null device), so that nothing the program opens later takes the place of one of them. Call
+// it before anything else is opened. False when that cannot be done.
+bool EnsureStandardStreamsOpen();
+
+// Holds off the requests to end the program (Ctrl-C, a termination request, the terminal going
+// away) for as long as it lives: the first request writes `notice` to the standard error stream
+// and the program goes on; a second one ends it at once. Requests that whoever started the
+// program told it to ignore stay ignored.
+class EndRequestDeferral {
+  public:
+    virtual ~EndRequestDeferral() = default;
+};
+std::unique_ptr<EndRequestDeferral> DeferEndRequests(std::string notice);
 
 // Tells the file system that the new, empty file at `path` is sparse, where it has to be told
 // (NTFS), so that sizing it takes no disk space until its sectors are written. False when that

@@ -1,7 +1,9 @@
 #include "host/tracing_host.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <system_error>
 
 #include "protocol/hex.h"
 
@@ -27,8 +29,17 @@ PassThroughOutcome TracingHost::PassThrough(DeviceHandle handle, ScsiPassThrough
     PassThroughOutcome outcome = ForwardingHost::PassThrough(handle, request);
     const std::string line = FormatTraceLine(request);
     std::lock_guard lock(out_mutex_);
+    errno = 0;
     out_ << line << '\n' << std::flush;
+    if (!out_ && !write_failure_) {
+        write_failure_ = errno != 0 ? std::generic_category().message(errno) : "the stream failed";
+    }
     return outcome;
+}
+
+std::optional<std::string> TracingHost::WriteFailure() const {
+    std::lock_guard lock(out_mutex_);
+    return write_failure_;
 }
 
 }  // namespace ulvren

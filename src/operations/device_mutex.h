@@ -3,6 +3,8 @@
 #include <memory>
 #include <stop_token>
 
+#include "host/named_system_mutex.h"
+
 namespace ulvren {
 
 // The name under which every copy of the tool, on every platform, shares its device mutex.
@@ -18,15 +20,22 @@ class DeviceMutex {
   public:
     virtual ~DeviceMutex() = default;
 
-    // Waits without a time limit. True when the calling thread now holds the mutex; false when
-    // `stop` was requested first, and then nothing is held.
-    virtual bool Acquire(std::stop_token stop) = 0;
+    enum class Outcome {
+        Held,         // the calling thread holds the mutex now
+        Stopped,      // `stop` was requested first; nothing is held
+        Unavailable,  // the platform's mutex cannot be had at all, so the device must not be
+                      // touched; nothing is held, and the reason is in LastHostError()
+    };
 
-    // Gives back the holding that the last successful Acquire of this thread took.
+    // Waits without a time limit.
+    virtual Outcome Acquire(std::stop_token stop) = 0;
+
+    // Gives back the holding that the last Acquire of this thread took.
     virtual void Release() = 0;
 };
 
-// The device mutex of this process, over the platform's named mutex of kDeviceMutexName.
-std::shared_ptr<DeviceMutex> OpenDeviceMutex();
+// The device mutex of this process, over the platform's named mutex of kDeviceMutexName; `notice`
+// is told when another program keeps the device for a while.
+std::shared_ptr<DeviceMutex> OpenDeviceMutex(NamedSystemMutex::WaitNotice notice = {});
 
 }  // namespace ulvren

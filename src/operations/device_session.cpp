@@ -42,8 +42,15 @@ void RunInDeviceSession(SharedWindowState& window, std::stop_token stop, Session
                         const SessionBody& body, const BeforeOpen& before_open) {
     CUsbDisk disk;
     SessionEnd end(window, disk, ending);
-    if (!window.device_mutex->Acquire(std::move(stop))) {
-        return;
+    switch (window.device_mutex->Acquire(std::move(stop))) {
+        case DeviceMutex::Outcome::Held:
+            break;
+        case DeviceMutex::Outcome::Stopped:
+            return;
+        case DeviceMutex::Outcome::Unavailable:
+            // Said as a failed open, with the lock's reason: the device is not touched.
+            window.link.PostStatus(STATUS_OPEN_FAILED, LastHostError());
+            return;
     }
     end.HoldsMutex();
     if (before_open && !before_open(disk)) {
@@ -58,6 +65,10 @@ void RunInDeviceSession(SharedWindowState& window, std::stop_token stop, Session
     }
     end.Opened(handle);
     disk.LockVolume(handle);
+    if (ending == SessionEnding::Dismount) {
+        // As with the lock, the session goes on whatever the outcome.
+        disk.ReleaseFileSystems(handle);
+    }
     body(disk, handle);
 }
 

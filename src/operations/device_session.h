@@ -10,7 +10,10 @@
 namespace ulvren {
 
 // How a device session ends: format and login dismount the volume before they unlock it, so the
-// system reads it afresh; the other workers leave it mounted.
+// system reads it afresh; the other workers leave it mounted. Only a session that dismounts takes
+// the volume from its file systems first (VolumeControl::ReleaseFileSystems): the device path it
+// opens is one where detection found the recorder, which the front ends make sure of (the window
+// enables Format and Login only after a detection, the command line always detects first).
 enum class SessionEnding { KeepMounted, Dismount };
 
 // What a worker does before the open, holding the device mutex (detection finds the device here).
@@ -21,10 +24,12 @@ using SessionBody = std::function<void(CUsbDisk& disk, DeviceHandle handle)>;
 
 // Runs one worker's use of the device, always in this order: wait for the device mutex, the step
 // before the open (if any), close a leftover handle, open the device path, lock the volume (whether
-// the lock is granted does not matter), `body`, dismount (for SessionEnding::Dismount), unlock,
-// close, release the mutex. A failed open posts STATUS_OPEN_FAILED, with the host's reason, and
-// ends the session there. When `stop` is requested before the mutex is had, nothing is done and
-// nothing is posted. Every path out gives the mutex back exactly once and leaves no volume open.
+// the lock is granted does not matter), release its file systems (for SessionEnding::Dismount),
+// `body`, dismount (for SessionEnding::Dismount), unlock, close, release the mutex. A failed open
+// posts STATUS_OPEN_FAILED, with the host's reason, and ends the session there; so does a device
+// mutex that cannot be had at all (with its reason), before anything else. When `stop` is requested
+// before the mutex is had, nothing is done and nothing is posted. Every path out gives the mutex
+// back exactly once and leaves no volume open.
 void RunInDeviceSession(SharedWindowState& window, std::stop_token stop, SessionEnding ending,
                         const SessionBody& body, const BeforeOpen& before_open = {});
 

@@ -6,10 +6,11 @@
 
 namespace ulvren {
 
-QueuedDeviceMutex::QueuedDeviceMutex(std::unique_ptr<NamedSystemMutex> system_mutex)
-    : system_mutex_(std::move(system_mutex)) {}
+QueuedDeviceMutex::QueuedDeviceMutex(std::unique_ptr<NamedSystemMutex> system_mutex,
+                                     NamedSystemMutex::WaitNotice notice)
+    : system_mutex_(std::move(system_mutex)), notice_(std::move(notice)) {}
 
-bool QueuedDeviceMutex::Acquire(std::stop_token stop) {
+DeviceMutex::Outcome QueuedDeviceMutex::Acquire(std::stop_token stop) {
     std::unique_lock lock(mutex_);
     const std::uint64_t ticket = next_ticket_++;
     queue_.push_back(ticket);
@@ -20,24 +21,29 @@ bool QueuedDeviceMutex::Acquire(std::stop_token stop) {
         std::erase(queue_, ticket);
         // The thread behind this one may now be at the head.
         turn_.notify_all();
-        return false;
+        return Outcome::Stopped;
     }
     queue_.pop_front();
     gate_held_ = true;
     lock.unlock();
 
-    // Only the head of the queue blocks here, on the OS object. An object that cannot be had is
-    // not a reason to stop: the gate alone still keeps this process's sessions apart.
-    const auto outcome = system_mutex_ != nullptr ? system_mutex_->Lock(stop)
-                                                  : NamedSystemMutex::Outcome::Unavailable;
+    // Only the head of the queue blocks here, on the OS object.
+    const auto outcome = system_mutex_ != nullptr ? system_mutex_->Lock(stop, notice_)
+                                                  : NamedSystemMutex::Outcome::Locked;
 
     lock.lock();
-    system_mutex_held_ = outcome == NamedSystemMutex::Outcome::Locked;
+    system_mutex_held_ = system_mutex_ != nullptr && outcome == NamedSystemMutex::Outcome::Locked;
     if (stop.stop_requested()) {
         OpenGate(lock);
-        return false;
+        return Outcome::Stopped;
     }
-    return true;
+    if (outcome == NamedSystemMutex::Outcome::Unavailable) {
+        // Without the OS object another process's session may be under way: the device stays
+        // untouched, and the next in the queue tries for itself.
+        OpenGate(lock);
+        return Outcome::Unavailable;
+    }
+    return Outcome::Held;
 }
 
 void QueuedDeviceMutex::Release() {
@@ -54,8 +60,9 @@ void QueuedDeviceMutex::OpenGate(std::unique_lock<std::mutex>&) {
     turn_.notify_all();
 }
 
-std::shared_ptr<DeviceMutex> OpenDeviceMutex() {
-    return std::make_shared<QueuedDeviceMutex>(platform::OpenNamedSystemMutex(kDeviceMutexName));
+std::shared_ptr<DeviceMutex> OpenDeviceMutex(NamedSystemMutex::WaitNotice notice) {
+    return std::make_shared<QueuedDeviceMutex>(platform::OpenNamedSystemMutex(kDeviceMutexName),
+                                               std::move(notice));
 }
 
 }  // namespace ulvren

@@ -16,14 +16,16 @@ namespace ulvren {
 // when the stop is requested; a head that took the named mutex just as the stop came gives it
 // straight back.
 //
-// When the named mutex cannot be created or opened, or none is given, the gate still keeps this
-// process's device sessions one at a time; only other processes are then not held off.
+// When the named mutex cannot be had at all, Acquire reports it Unavailable and the device is not
+// touched: another process's session might be running. Without a named mutex (null, for tests
+// within one process) the gate alone serialises the sessions of this process.
 class QueuedDeviceMutex final : public DeviceMutex {
   public:
-    // `system_mutex` may be null: the gate alone then serialises the sessions of this process.
-    explicit QueuedDeviceMutex(std::unique_ptr<NamedSystemMutex> system_mutex);
+    // `notice` goes to the named mutex's wait of each head of the queue.
+    explicit QueuedDeviceMutex(std::unique_ptr<NamedSystemMutex> system_mutex,
+                               NamedSystemMutex::WaitNotice notice = {});
 
-    bool Acquire(std::stop_token stop) override;
+    Outcome Acquire(std::stop_token stop) override;
     void Release() override;
 
   private:
@@ -36,6 +38,7 @@ class QueuedDeviceMutex final : public DeviceMutex {
     bool gate_held_ = false;
     bool system_mutex_held_ = false;
     std::unique_ptr<NamedSystemMutex> system_mutex_;
+    const NamedSystemMutex::WaitNotice notice_;
 };
 
 }  // namespace ulvren

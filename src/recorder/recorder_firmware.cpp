@@ -79,11 +79,14 @@ std::uint32_t RecorderFirmware::ReportedSectorCount() const {
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(storage_->SectorCount(), 0xFFFFFFFF));
 }
 
-void RecorderFirmware::ChangeSettings(const std::function<void(RecorderSettings&)>& change) {
-    change(settings_);
-    if (persist_) {
-        persist_(settings_);
+bool RecorderFirmware::ChangeSettings(const std::function<void(RecorderSettings&)>& change) {
+    RecorderSettings changed = settings_;
+    change(changed);
+    if (persist_ && !persist_(changed)) {
+        return false;
     }
+    settings_ = std::move(changed);
+    return true;
 }
 
 ScsiCommandResult RecorderFirmware::CheckCondition(std::uint8_t key, std::uint8_t asc,
@@ -213,34 +216,30 @@ ScsiCommandResult RecorderFirmware::ExecuteVendor(std::span<const std::uint8_t> 
         case CMD_SET_DISK_TYPE: {
             const std::uint8_t type = cdb[kDiskTypeCdbOffset];
             const bool valid = type == DISK_TYPE_PUBLIC || type == DISK_TYPE_PASSWORD;
-            if (valid) {
-                ChangeSettings([type](RecorderSettings& s) {
-                    s.disk_type = type;
-                    s.logged_in = false;
-                });
-            }
-            reply = Confirmed(opcode, valid);
+            const bool taken = valid && ChangeSettings([type](RecorderSettings& s) {
+                                   s.disk_type = type;
+                                   s.logged_in = false;
+                               });
+            reply = Confirmed(opcode, taken);
             break;
         }
         case CMD_SET_CLOCK: {
             const auto characters = cdb.subspan(kClockCdbOffset, kClockStringLength);
-            const bool valid = IsValidClock(characters);
-            if (valid) {
-                ChangeSettings([characters](RecorderSettings& s) {
+            const bool taken =
+                IsValidClock(characters) && ChangeSettings([characters](RecorderSettings& s) {
                     s.clock.assign(characters.begin(), characters.begin() + 14);
                     s.time_stamp = characters[14] == kClockShowStamp;
                 });
-            }
-            reply = Confirmed(opcode, valid);
+            reply = Confirmed(opcode, taken);
             break;
         }
         case CMD_LOGIN: {
             const auto password = PasswordIn(cdb);
             const bool accepted = password && *password == settings_.password;
-            if (accepted != settings_.logged_in) {
+            const bool kept =
+                accepted == settings_.logged_in ||
                 ChangeSettings([accepted](RecorderSettings& s) { s.logged_in = accepted; });
-            }
-            reply = Confirmed(opcode, accepted);
+            reply = Confirmed(opcode, accepted && kept);
             break;
         }
         case CMD_VERIFY_PASSWORD: {
@@ -251,14 +250,12 @@ ScsiCommandResult RecorderFirmware::ExecuteVendor(std::span<const std::uint8_t> 
         }
         case CMD_SET_PASSWORD: {
             const auto password = PasswordIn(cdb);
-            const bool accepted = password && verified_before;
-            if (accepted) {
-                ChangeSettings([&password](RecorderSettings& s) {
+            const bool taken =
+                password && verified_before && ChangeSettings([&password](RecorderSettings& s) {
                     s.password = *password;
                     s.logged_in = false;
                 });
-            }
-            reply = Confirmed(opcode, accepted);
+            reply = Confirmed(opcode, taken);
             break;
         }
         default:

@@ -28,7 +28,8 @@ struct ScsiCommandResult {
 // Not thread-safe: the host that owns it serialises requests.
 class RecorderFirmware {
   public:
-    using PersistSettings = std::function<void(const RecorderSettings&)>;
+    // Keeps changed settings; false when they could not be kept, and then the change is refused.
+    using PersistSettings = std::function<bool(const RecorderSettings&)>;
     // Reads the settings as they are kept now; empty when they cannot be read.
     using LoadSettings = std::function<std::optional<RecorderSettings>()>;
 
@@ -57,7 +58,9 @@ class RecorderFirmware {
     ScsiCommandResult ExecuteReadWrite(std::span<const std::uint8_t> cdb, DataDirection direction,
                                        std::span<std::uint8_t> data);
     ScsiCommandResult CheckCondition(std::uint8_t key, std::uint8_t asc, std::uint8_t ascq = 0);
-    void ChangeSettings(const std::function<void(RecorderSettings&)>& change);
+    // Applies `change` when it can be kept. False, with the settings as they were, when persisting
+    // it failed: a setting that was not kept is refused, not reported as taken.
+    bool ChangeSettings(const std::function<void(RecorderSettings&)>& change);
 
     std::unique_ptr<SectorStorage> storage_;
     RecorderSettings settings_;

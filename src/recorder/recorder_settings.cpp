@@ -3,11 +3,11 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "protocol/hex.h"
 #include "protocol/scsi.h"
+#include "recorder/file_beside.h"
 
 namespace ulvren {
 namespace {
@@ -87,37 +87,53 @@ std::optional<RecorderSettings> ParseSettings(const std::string& text, std::stri
 }
 
 std::optional<RecorderSettings> LoadSettingsFile(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path;
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
+        error = "cannot read " + path + ": " + LastCallErrorText();
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
+    std::string text;
+    char buffer[4096];
+    for (std::size_t got = 0; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;) {
+        text.append(buffer, got);
+    }
+    // A read error (a directory at the path, a failing disk) must not pass for an empty file.
+    const bool failed = std::ferror(in) != 0;
+    const std::string read_error = failed ? LastCallErrorText() : std::string();
+    std::fclose(in);
+    if (failed) {
+        error = "cannot read " + path + ": " + read_error;
+        return std::nullopt;
+    }
     std::string parse_error;
-    auto settings = ParseSettings(text.str(), parse_error);
+    auto settings = ParseSettings(text, parse_error);
     if (!settings) {
         error = path + ": " + parse_error;
     }
     return settings;
 }
 
+std::optional<RecorderSettings> LoadKeptSettings(const std::string& path, std::string& error) {
+    std::error_code code;
+    const bool kept = std::filesystem::exists(path, code);
+    if (code) {
+        error = "cannot read " + path + ": " + code.message();
+        return std::nullopt;
+    }
+    return kept ? LoadSettingsFile(path, error) : RecorderSettings{};
+}
+
 bool SaveSettingsFile(const std::string& path, const RecorderSettings& settings,
                       std::string& error) {
-    const std::string temporary = path + ".new";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << SerializeSettings(settings);
-        out.flush();
-        if (!out) {
-            error = "cannot write " + temporary;
-            return false;
-        }
+    const auto temporary = WriteNewFileBeside(path, SerializeSettings(settings), error);
+    if (!temporary) {
+        return false;
     }
     std::error_code code;
-    std::filesystem::rename(temporary, path, code);
+    std::filesystem::rename(*temporary, path, code);
     if (code) {
         error = "cannot replace " + path + ": " + code.message();
+        std::filesystem::remove(*temporary, code);
         return false;
     }
     return true;

@@ -31,7 +31,12 @@ std::optional<RecorderSettings> ParseSettings(const std::string& text, std::stri
 
 // Null, with `error` set, when the file cannot be read or is malformed.
 std::optional<RecorderSettings> LoadSettingsFile(const std::string& path, std::string& error);
-// Replaces the file in one step (write beside it, then rename).
+// The settings kept in `path`, or a new recorder's when there is no file there yet. Null, with
+// `error` set, when the file cannot be read or is malformed.
+std::optional<RecorderSettings> LoadKeptSettings(const std::string& path, std::string& error);
+// Replaces the file in one step: written whole into a new file of its own beside it (see
+// WriteNewFileBeside), then renamed over it. False, with `error` set and the old file as it was,
+// when any of that fails.
 bool SaveSettingsFile(const std::string& path, const RecorderSettings& settings,
                       std::string& error);
 

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "host/platform.h"
+#include "recorder/file_beside.h"
 
 namespace ulvren {
 
@@ -34,7 +35,7 @@ bool MemorySectorStorage::Write(std::uint64_t lba, std::uint32_t count, const st
 }
 
 std::unique_ptr<ImageFileStorage> ImageFileStorage::Open(const std::string& path,
-                                                         std::string& error) {
+                                                         std::string& error, FailureReport report) {
     std::error_code code;
     const std::uintmax_t size = std::filesystem::file_size(path, code);
     if (code) {
@@ -47,37 +48,43 @@ std::unique_ptr<ImageFileStorage> ImageFileStorage::Open(const std::string& path
     }
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
     if (!file) {
-        error = "cannot open image " + path + " for reading and writing";
+        error = "cannot open image " + path + " for reading and writing: " + LastCallErrorText();
         return nullptr;
     }
     return std::unique_ptr<ImageFileStorage>(
-        new ImageFileStorage(std::move(file), size / kSectorSize));
+        new ImageFileStorage(path, std::move(file), size / kSectorSize, std::move(report)));
 }
 
-std::unique_ptr<ImageFileStorage> ImageFileStorage::Create(const std::string& path,
-                                                           std::uint64_t sector_count,
-                                                           std::string& error) {
-    if (std::filesystem::exists(path)) {
-        error = "image " + path + " already exists";
-        return nullptr;
-    }
-    {
-        std::ofstream create(path, std::ios::binary);
-        if (!create) {
-            error = "cannot create image " + path;
-            return nullptr;
-        }
+bool ImageFileStorage::Create(const std::string& path, std::uint64_t sector_count,
+                              std::string& error) {
+    const auto temporary = WriteNewFileBeside(path, {}, error);
+    if (!temporary) {
+        return false;
     }
     // Best effort: an image that cannot be sparse still works, it only takes its whole size.
-    platform::MarkFileSparse(path);
+    platform::MarkFileSparse(*temporary);
     std::error_code code;
-    std::filesystem::resize_file(path, sector_count * kSectorSize, code);
-    if (code) {
-        error = "cannot size image " + path + ": " + code.message();
-        std::filesystem::remove(path, code);
-        return nullptr;
+    std::filesystem::resize_file(*temporary, sector_count * kSectorSize, code);
+    if (!code) {
+        // A link, unlike a rename, never replaces what is already there.
+        std::filesystem::create_hard_link(*temporary, path, code);
     }
-    return Open(path, error);
+    std::error_code ignored;
+    std::filesystem::remove(*temporary, ignored);
+    if (code && code != std::errc::file_exists) {
+        error = "cannot create image " + path + ": " + code.message();
+        return false;
+    }
+    return true;
+}
+
+bool ImageFileStorage::Failed(const char* what, std::uint64_t lba, std::uint32_t count) const {
+    if (report_) {
+        report_("cannot " + std::string(what) + " sectors " + std::to_string(lba) + " to " +
+                std::to_string(lba + count - 1) + " of image " + path_ + ": " +
+                LastCallErrorText());
+    }
+    return false;
 }
 
 bool ImageFileStorage::Read(std::uint64_t lba, std::uint32_t count, std::uint8_t* out) {
@@ -87,7 +94,7 @@ bool ImageFileStorage::Read(std::uint64_t lba, std::uint32_t count, std::uint8_t
     file_.clear();
     file_.seekg(static_cast<std::streamoff>(lba * kSectorSize));
     file_.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(count) * kSectorSize);
-    return static_cast<bool>(file_);
+    return file_ ? true : Failed("read", lba, count);
 }
 
 bool ImageFileStorage::Write(std::uint64_t lba, std::uint32_t count, const std::uint8_t* in) {
@@ -98,8 +105,9 @@ bool ImageFileStorage::Write(std::uint64_t lba, std::uint32_t count, const std::
     file_.seekp(static_cast<std::streamoff>(lba * kSectorSize));
     file_.write(reinterpret_cast<const char*>(in),
                 static_cast<std::streamsize>(count) * kSectorSize);
+    // Flushed at once, so that a full disk fails this write and not a later one.
     file_.flush();
-    return static_cast<bool>(file_);
+    return file_ ? true : Failed("write", lba, count);
 }
 
 }  // namespace ulvren

@@ -32,6 +32,11 @@ TEST(CommandLine, RefusesWhatCannotWorkAndSaysWhy) {
         {Words({"format", "--type", "public", "--password-stdin"}), "goes with login"},
         {Words({"login", "--device"}), "--device needs a value"},
         {Words({"login", "--device", ""}), "--device needs a value"},
+        {Words({"format", "--type", "public", "--type", "password"}), "give --type once"},
+        {Words({"format", "--type=public", "--type", "public"}), "give --type once"},
+        {Words({"--device", "/dev/sdb", "--device=/dev/sdc", "login"}), "give --device once"},
+        {Words({"login", "--device="}), "--device needs a value"},
+        {Words({"set-clock", "--stamp=yes"}), "unknown argument '--stamp=yes'"},
     };
     for (const RefusedLine& c : cases) {
         const ParseResult result = ParseCommandLine(c.words);
@@ -60,6 +65,15 @@ TEST(CommandLine, TakesEachCommandWithItsOptions) {
     ASSERT_TRUE(parsed.options);
     EXPECT_FALSE(parsed.options->time);
     EXPECT_EQ(parsed.options->stamp, TimeStamp::Show);
+
+    // --option=value is --option value; the value may hold '=' itself.
+    parsed = ParseCommandLine(
+        Words({"--simulate=a=b.img", "--size=4096", "format", "--type=public", "--trace=t.log"}));
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(parsed.options->simulate_image, "a=b.img");
+    EXPECT_EQ(parsed.options->size_sectors, 4096u);
+    EXPECT_EQ(parsed.options->disk_type, "public");
+    EXPECT_EQ(parsed.options->trace_path, "t.log");
 
     parsed =
         ParseCommandLine(Words({"--device", "/dev/sdb", "change-password", "--password-stdin"}));

@@ -104,10 +104,11 @@ printf 'secret\n\xe5\xaf\x86\xe7\xa0\x81\n\xe5\xaf\x86\xe7\xa0\x81\n' |
 grep -qx 'password_hex=c3dcc2eb' "$image.state" || fail "密码 is not C3DC C2EB in code page 936"
 printf '\xe5\xaf\x86\xe7\xa2\xbc\n' | locale=zh_TW.UTF-8 expect 1 "登入失敗!" -- login --password-stdin
 
-# Traditional Chinese texts, and the recorder looked for at the given device path only.
+# Traditional Chinese texts and the given device path, where the recorder is found first.
 locale=zh_TW.UTF-8 expect 0 "格式化成功!" -- --device '\\?\E:' format --type public
 expect 1 "" -- --device '\\?\F:' set-clock
 grep -q 'no such device: \\\\?\\F:' "$work/err" || fail "no reason for a failed open: $(cat "$work/err")"
+grep -q 'no recorder answers at \\\\?\\F:' "$work/err" || fail "no refusal: $(cat "$work/err")"
 
 # detect --device looks at that device only: the card reader D: is not the recorder.
 expect 0 'Device: \\?\E:' -- --device '\\?\E:' detect

@@ -54,6 +54,14 @@ TEST_F(DiscoveryTest, DrivesThatDoNotIdentifyArePassedOver) {
          [](SimulatedHost& h) { h.InjectVendorFault(VendorFault::WrongEcho, CMD_IDENTIFY); }, ""},
         {"NoReply",
          [](SimulatedHost& h) { h.InjectVendorFault(VendorFault::NoReply, CMD_IDENTIFY); }, ""},
+        // More removable disks than a drive list's 32 slots (Linux lists them all).
+        {"FortyPlainDisksFirst",
+         [](SimulatedHost& h) {
+             for (int i = 0; i < 40; ++i) {
+                 h.AddDrive("C" + std::to_string(10 + i) + ":\\", DriveKind::PlainRemovable);
+             }
+         },
+         "\\\\?\\E:"},
     };
     for (const Case& c : cases) {
         SimulatedHost host;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/tracing_host.h"
+#include "protocol/scsi.h"
 #include "protocol/vendor_protocol.h"
 #include "support/scripted_host.h"
 
@@ -101,13 +102,30 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedWrite{"InvalidHandle", false, 1, kInvalidDeviceHandle}),
     [](const auto& test) { return test.param.name; });
 
-TEST(WriteSectors, ReportsWhetherTheOsCarriedTheWriteOut) {
-    testing::ScriptedHost host;
-    ScopedHost installed(host);
-    std::array<std::uint8_t, 512> sector{};
-    EXPECT_NE(WriteSectors(testing::ScriptedHost::kHandle, sector.data(), 0, 1), 0);
-    host.FailNext();
-    EXPECT_EQ(WriteSectors(testing::ScriptedHost::kHandle, sector.data(), 0, 1), 0);
+// A write counts only when the device took every sector: GOOD and nothing left over.
+TEST(WriteSectors, SucceedsOnlyWhenTheDeviceTookEverySector) {
+    struct Case {
+        const char* what;
+        PassThroughOutcome outcome;
+        int written;
+    };
+    const Case cases[] = {
+        {"GOOD", PassThroughOutcome::Answered(kScsiStatusGood, false), 1},
+        {"GOOD, 512 bytes left over", PassThroughOutcome::Answered(kScsiStatusGood, false, 512), 0},
+        {"CHECK CONDITION, MEDIUM ERROR",
+         PassThroughOutcome::Answered(kScsiStatusCheckCondition, true), 0},
+        {"BUSY", PassThroughOutcome::Answered(0x08, false), 0},
+        {"timeout", PassThroughOutcome::Failed(PassThroughCategory::TransportError, "timeout"), 0},
+        {"OS refusal", PassThroughOutcome::Failed(PassThroughCategory::OsError, "EBADF"), 0},
+    };
+    for (const Case& c : cases) {
+        testing::ScriptedHost host;
+        ScopedHost installed(host);
+        host.EndNextWith(c.outcome);
+        std::array<std::uint8_t, 512> sector{};
+        EXPECT_EQ(WriteSectors(testing::ScriptedHost::kHandle, sector.data(), 0, 1), c.written)
+            << c.what;
+    }
 }
 
 TEST(SendVendorCommand, RefusesCdbsLongerThanSixteenBytes) {

@@ -32,8 +32,7 @@ TEST_P(GeometryTable, LaysOutTheVolume) {
 
 INSTANTIATE_TEST_SUITE_P(
     SectorCounts, GeometryTable,
-    ::testing::Values(GeometryCase{41, 1, 39, 40,
-                                   0},  // smallest accepted: no cluster after the root
+    ::testing::Values(GeometryCase{48, 1, 39, 40, 1},  // smallest accepted: the root cluster only
                       GeometryCase{1'000, 1, 39, 40, 120},
                       // 1,055 is the last count with a one-sector FAT: at 1,056 the data
                       // region holds 127 clusters, one more than 128 entries can describe.
@@ -48,10 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
                       GeometryCase{134'217'728, 130'817, 130'855, 261'672, 16'744'507},
                       GeometryCase{4'294'967'295, 4'186'128, 4'186'166, 8'372'294, 535'824'375}));
 
-// Below 38 the reserved sectors do not fit (a failed capacity query leaves 0); below 41 the root
-// directory's first sector would lie past the end.
+// Below 38 the reserved sectors do not fit (a failed capacity query leaves 0); below 48 the root
+// directory's cluster would reach past the end.
 TEST(Geometry, RefusesDevicesTooSmallForTheLayout) {
-    for (const std::uint32_t sector_count : {0u, 1u, 37u, 38u, 40u}) {
+    for (const std::uint32_t sector_count : {0u, 1u, 37u, 38u, 40u, 41u, 47u}) {
         EXPECT_FALSE(ComputeGeometry(sector_count)) << sector_count;
     }
 }
@@ -75,11 +74,11 @@ void SweepCounts(std::uint64_t first, std::uint64_t last, std::uint64_t stride) 
 }
 
 TEST(Geometry, EveryClusterHasAnEntry) {
-    SweepCounts(41, 3'000'000, 1);
+    SweepCounts(48, 3'000'000, 1);
     SweepCounts(67'239'973 - 5'000, 67'239'973 + 5'000, 1);  // around the last one-command FAT
     SweepCounts(0xFFFFFFFFull - 5'000, 0xFFFFFFFFull, 1);
     // A stride coprime with 1026 visits every residue many times across the whole range.
-    SweepCounts(41, 0xFFFFFFFFull, 1'009);
+    SweepCounts(48, 0xFFFFFFFFull, 1'009);
 }
 
 }  // namespace

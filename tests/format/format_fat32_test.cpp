@@ -67,8 +67,9 @@ TEST_P(FormatOfSize, WritesTheVolumeAndNothingElse) {
     ASSERT_EQ(c.root_directory_sector, 38 + 2 * f);
     SimulatedRecorder recorder(c.sector_count);
     recorder.host().SetMaxTransferSectors(c.max_transfer);
-    // Whatever the device held before: the FATs must come out zero, the rest must stay.
-    recorder.FillSectors(0, c.root_directory_sector + 8, kPattern);
+    // Whatever the device held before, an old root directory included: the FATs and the root
+    // cluster must come out zero, the rest must stay.
+    recorder.FillSectors(0, c.root_directory_sector + 9, kPattern);
 
     CUsbDisk disk;
     ASSERT_EQ(disk.FormatFat32(recorder.handle()), 1);
@@ -87,20 +88,21 @@ TEST_P(FormatOfSize, WritesTheVolumeAndNothingElse) {
     EXPECT_EQ(SectorAt(recorder, c.second_fat_sector), testing::ExpectedFirstFatSector());
     EXPECT_TRUE(RangeHolds(recorder, 39, f - 1, 0)) << "rest of FAT 1";
     EXPECT_TRUE(RangeHolds(recorder, c.second_fat_sector + 1, f - 1, 0)) << "rest of FAT 2";
-    EXPECT_TRUE(RangeHolds(recorder, c.root_directory_sector, 1, 0)) << "root directory";
+    EXPECT_TRUE(RangeHolds(recorder, c.root_directory_sector, 8, 0)) << "cluster 2, the root";
 
     EXPECT_TRUE(RangeHolds(recorder, 2, 4, kPattern)) << "sectors 2 to 5";
     EXPECT_TRUE(RangeHolds(recorder, 8, 30, kPattern)) << "sectors 8 to 37";
-    EXPECT_TRUE(RangeHolds(recorder, c.root_directory_sector + 1, 7, kPattern))
-        << "rest of cluster 2";
+    EXPECT_TRUE(RangeHolds(recorder, c.root_directory_sector + 8, 1, kPattern)) << "cluster 3";
 }
 
 // One-sector FATs, the corrected FAT length, FAT rests of one command at 65,535 sectors (nine
 // writes) and FAT rests too long for one command.
 INSTANTIATE_TEST_SUITE_P(
     SectorCounts, FormatOfSize,
-    ::testing::Values(FormatCase{1'000, 1, 39, 40, 65'535}, FormatCase{1'000, 1, 39, 40, 240},
-                      FormatCase{1'064, 2, 40, 42, 65'535}, FormatCase{1'064, 2, 40, 42, 240},
+    ::testing::Values(FormatCase{49, 1, 39, 40, 65'535}, FormatCase{1'000, 1, 39, 40, 240},
+                      // One sector per command: the root cluster's rest goes as seven writes.
+                      FormatCase{1'000, 1, 39, 40, 1}, FormatCase{1'064, 2, 40, 42, 65'535},
+                      FormatCase{1'064, 2, 40, 42, 240},
                       FormatCase{1'048'576, 1'022, 1'060, 2'082, 65'535},
                       FormatCase{1'048'576, 1'022, 1'060, 2'082, 240},
                       FormatCase{4'194'304, 4'088, 4'126, 8'214, 65'535},
@@ -117,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName);
 
 TEST(FormatFat32, WritesNothingWhenTheLayoutDoesNotFit) {
-    for (const std::uint32_t sector_count : {0u, 1u, 37u, 38u, 40u}) {
+    for (const std::uint32_t sector_count : {0u, 1u, 37u, 38u, 40u, 41u, 47u}) {
         SimulatedRecorder recorder(sector_count);
         CUsbDisk disk;
         EXPECT_EQ(disk.FormatFat32(recorder.handle()), 0) << sector_count;
@@ -170,6 +172,7 @@ INSTANTIATE_TEST_SUITE_P(EachWrite, FormatWithFailingWrite,
                                            FailingWriteCase{65'535, 5}, FailingWriteCase{65'535, 6},
                                            FailingWriteCase{65'535, 7}, FailingWriteCase{65'535, 8},
                                            FailingWriteCase{65'535, 9},
+                                           FailingWriteCase{65'535, 10},
                                            // Inside the chunked rest of FAT 1 and of FAT 2.
                                            FailingWriteCase{240, 8}, FailingWriteCase{240, 13}));
 
@@ -203,16 +206,15 @@ TEST(WriteVolume, ZeroBufferIsOneCommandLongAndTakenOnce) {
         std::size_t buffer_bytes;
     };
     for (const Case& c :
-         {Case{1'000, 240, 0}, Case{1'064, 240, 512}, Case{1'048'576, 240, 240 * 512},
-          Case{1'048'576, 65'535, 1'021 * 512}, Case{134'217'728, 65'535, 65'535 * 512}}) {
+         {Case{1'000, 240, 7 * 512}, Case{1'064, 240, 7 * 512}, Case{1'000, 4, 4 * 512},
+          Case{1'048'576, 240, 240 * 512}, Case{1'048'576, 65'535, 1'021 * 512},
+          Case{134'217'728, 65'535, 65'535 * 512}}) {
         SimulatedRecorder recorder(c.sector_count);
         recorder.host().SetMaxTransferSectors(c.max_transfer);
         VolumeSectorWriter writer(recorder.handle());
         g_zero_buffer_requests.clear();
         EXPECT_EQ(fat32::WriteVolume(writer, c.sector_count, 0, &RecordZeroBuffer), 1);
-        const std::vector<std::size_t> expected =
-            c.buffer_bytes == 0 ? std::vector<std::size_t>{} : std::vector{c.buffer_bytes};
-        EXPECT_EQ(g_zero_buffer_requests, expected) << c.sector_count;
+        EXPECT_EQ(g_zero_buffer_requests, std::vector{c.buffer_bytes}) << c.sector_count;
     }
 }
 

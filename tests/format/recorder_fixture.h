@@ -102,6 +102,7 @@ inline std::vector<SectorWrite> ExpectedWrites(std::uint32_t fat_sectors,
     add_run(39, f - 1);
     add_run(39 + f, f - 1);
     writes.push_back({38 + 2 * f, 1});
+    add_run(39 + 2 * f, 7);  // the rest of the root directory's cluster
     return writes;
 }
 

@@ -44,9 +44,10 @@ class VolumeCallLog final : public ForwardingHost {
         }
     }
     bool ControlVolume(DeviceHandle handle, VolumeControl control) override {
-        Note(control == VolumeControl::Lock     ? "lock"
-             : control == VolumeControl::Unlock ? "unlock"
-                                                : "dismount");
+        Note(control == VolumeControl::Lock                 ? "lock"
+             : control == VolumeControl::Unlock             ? "unlock"
+             : control == VolumeControl::ReleaseFileSystems ? "release"
+                                                            : "dismount");
         return inner().ControlVolume(handle, control);
     }
 

@@ -17,7 +17,8 @@ namespace {
 using Strings = std::vector<std::string>;
 
 const Strings kSession = {"open", "lock", "unlock", "close"};
-const Strings kDismountingSession = {"open", "lock", "dismount", "unlock", "close"};
+// Only the sessions that end with a dismount take the volume from its file systems.
+const Strings kDismountingSession = {"open", "lock", "release", "dismount", "unlock", "close"};
 
 void NoCheck(RecorderBench&) {}
 

@@ -3,7 +3,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
+#include <iterator>
+#include <latch>
 #include <string>
+#include <vector>
 
 #include "device/transport.h"
 #include "device/usb_disk.h"
@@ -65,6 +70,36 @@ TEST(RecorderFirmware, LoginComparesTheWholePasswordByItsLength) {
     EXPECT_FALSE(Yes(Vendor(*firmware, PasswordCdb(CMD_LOGIN, "ab"))));
     EXPECT_FALSE(firmware->Settings().logged_in);
     EXPECT_FALSE(Yes(Vendor(*firmware, {CMD_LOGIN, 13})));
+}
+
+// A setting whose keeping failed (a read-only or full disk under the state file) is refused, and
+// the recorder goes on with what it had.
+TEST(RecorderFirmware, RefusesEverySettingThatCouldNotBeKept) {
+    struct Case {
+        const char* what;
+        std::vector<Bytes> commands;  // the reply to the last one is judged
+    };
+    const Bytes clock = {CMD_SET_CLOCK, '2', '0', '1', '2', '0', '3', '0',
+                         '4',           '0', '5', '0', '6', '0', '7', 'N'};
+    const Case cases[] = {
+        {"set disk type", {{CMD_SET_DISK_TYPE, DISK_TYPE_PASSWORD}}},
+        {"set clock", {clock}},
+        {"set password",
+         {PasswordCdb(CMD_VERIFY_PASSWORD, "old"), PasswordCdb(CMD_SET_PASSWORD, "new")}},
+        {"login", {PasswordCdb(CMD_LOGIN, "old")}},
+    };
+    for (const Case& c : cases) {
+        RecorderSettings before;
+        before.password = "old";
+        RecorderFirmware firmware(std::make_unique<MemorySectorStorage>(1000), before,
+                                  [](const RecorderSettings&) { return false; });
+        Exchange last;
+        for (const Bytes& command : c.commands) {
+            last = Vendor(firmware, command);
+        }
+        EXPECT_FALSE(Yes(last)) << c.what;
+        EXPECT_EQ(firmware.Settings(), before) << c.what;
+    }
 }
 
 TEST(RecorderFirmware, RefusesImplausibleSettings) {
@@ -235,15 +270,29 @@ class SimulatedMachineTest : public ::testing::Test {
     }
     void TearDown() override { std::filesystem::remove_all(directory_); }
 
+    // One device session on `machine`'s recorder: open, `commands`, close.
+    template <typename Commands>
+    static void Session(const SimulatedMachine& machine, const Commands& commands) {
+        ScopedHost installed(*machine.host);
+        CUsbDisk disk;
+        const DeviceHandle handle = disk.OpenDevice("\\\\?\\E:");
+        ASSERT_NE(handle, kInvalidDeviceHandle);
+        commands(disk, handle);
+        disk.CloseDevice(handle);
+    }
+    static void SetPasswordDisk(CUsbDisk& disk, DeviceHandle handle) {
+        EXPECT_NE(disk.SetDiskType(handle, DISK_TYPE_PASSWORD), 0);
+    }
+
     std::filesystem::path directory_;
     std::string image_;
 };
 
 TEST_F(SimulatedMachineTest, KeepsItsSettingsAcrossRuns) {
-    std::string error;
+    SimulatedMachineError error;
     {
         auto machine = OpenSimulatedMachine({image_, 4096, std::nullopt}, error);
-        ASSERT_TRUE(machine) << error;
+        ASSERT_TRUE(machine) << error.text;
         ScopedHost installed(*machine->host);
         CUsbDisk disk;
         const DeviceHandle handle = disk.OpenDevice(disk.FindDevice());
@@ -252,7 +301,7 @@ TEST_F(SimulatedMachineTest, KeepsItsSettingsAcrossRuns) {
         disk.CloseDevice(handle);
     }
     auto machine = OpenSimulatedMachine({image_, std::nullopt, 65535}, error);
-    ASSERT_TRUE(machine) << error;
+    ASSERT_TRUE(machine) << error.text;
     EXPECT_EQ(machine->recorder->Settings().disk_type, DISK_TYPE_PASSWORD);
     EXPECT_EQ(machine->recorder->ReportedSectorCount(), 4096u);
     EXPECT_EQ(machine->host->MaxTransferSectors(0), 65535u);
@@ -262,45 +311,111 @@ TEST_F(SimulatedMachineTest, KeepsItsSettingsAcrossRuns) {
 // Two runs over one image, one after the other in their device sessions: each session starts
 // from what the other left, so neither overwrites the other's change.
 TEST_F(SimulatedMachineTest, EachSessionStartsFromTheKeptSettings) {
-    std::string error;
+    SimulatedMachineError error;
     auto first = OpenSimulatedMachine({image_, 4096, std::nullopt}, error);
-    ASSERT_TRUE(first) << error;
+    ASSERT_TRUE(first) << error.text;
     auto second = OpenSimulatedMachine({image_, std::nullopt, std::nullopt}, error);
-    ASSERT_TRUE(second) << error;
+    ASSERT_TRUE(second) << error.text;
 
-    const auto session = [](SimulatedMachine& machine, const auto& commands) {
-        ScopedHost installed(*machine.host);
-        CUsbDisk disk;
-        const DeviceHandle handle = disk.OpenDevice("\\\\?\\E:");
-        ASSERT_NE(handle, kInvalidDeviceHandle);
-        commands(disk, handle);
-        disk.CloseDevice(handle);
-    };
-    session(*second, [](CUsbDisk& disk, DeviceHandle handle) {
-        EXPECT_NE(disk.SetDiskType(handle, DISK_TYPE_PASSWORD), 0);
-    });
-    session(*first, [](CUsbDisk& disk, DeviceHandle handle) {
+    Session(*second, SetPasswordDisk);
+    Session(*first, [](CUsbDisk& disk, DeviceHandle handle) {
         std::uint8_t type = 0;
         EXPECT_NE(disk.GetDiskType(handle, type), 0);
         EXPECT_EQ(type, DISK_TYPE_PASSWORD);
         EXPECT_NE(disk.SetClock(handle, "20120304050607N"), 0);
     });
-    const auto kept = LoadSettingsFile(StateFilePathFor(image_), error);
-    ASSERT_TRUE(kept) << error;
+    std::string load_error;
+    const auto kept = LoadSettingsFile(StateFilePathFor(image_), load_error);
+    ASSERT_TRUE(kept) << load_error;
     EXPECT_EQ(kept->disk_type, DISK_TYPE_PASSWORD);
     EXPECT_EQ(kept->clock, "20120304050607");
 }
 
 TEST_F(SimulatedMachineTest, RefusesAMismatchedSizeOrABrokenStateFile) {
-    std::string error;
+    using Kind = SimulatedMachineError::Kind;
+    SimulatedMachineError error;
     ASSERT_TRUE(OpenSimulatedMachine({image_, 4096, std::nullopt}, error));
     EXPECT_FALSE(OpenSimulatedMachine({image_, 8192, std::nullopt}, error));
-    EXPECT_NE(error.find("4096"), std::string::npos);
+    EXPECT_NE(error.text.find("4096"), std::string::npos);
+    EXPECT_EQ(error.kind, Kind::BadOptions);
     { std::ofstream(StateFilePathFor(image_)) << "disk_type=banana\n"; }
     EXPECT_FALSE(OpenSimulatedMachine({image_, std::nullopt, std::nullopt}, error));
+    EXPECT_EQ(error.kind, Kind::FileError);
     EXPECT_FALSE(
         OpenSimulatedMachine({(directory_ / "tiny.img").string(), 10, std::nullopt}, error));
+    EXPECT_EQ(error.kind, Kind::BadOptions);
     EXPECT_FALSE(std::filesystem::exists(directory_ / "tiny.img"));
+}
+
+// The state file is written only inside device sessions, through a file of its own that nobody
+// else can have planted, and two runs that both find the image missing share the one made first.
+TEST_F(SimulatedMachineTest, StateFileAndImageSurviveHostileAndConcurrentRuns) {
+    const std::string state = StateFilePathFor(image_);
+    const auto open = [this](std::optional<std::uint32_t> max_transfer) {
+        SimulatedMachineError error;
+        auto machine = OpenSimulatedMachine({image_, 4096, max_transfer}, error);
+        EXPECT_TRUE(machine) << error.text;
+        return machine;
+    };
+    const auto text_of = [](const std::filesystem::path& path) {
+        std::ifstream in(path);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> run;
+    };
+    const Case cases[] = {
+        {"a link planted at a temporary name is not followed",
+         [&] {
+             std::ofstream(directory_ / "victim") << "precious";
+             std::error_code no_links;
+             std::filesystem::create_symlink(directory_ / "victim", state + ".new", no_links);
+             if (no_links) {
+                 // Where there are no links (Wine), a file planted there must stay as it is.
+                 std::ofstream(state + ".new") << "precious";
+             }
+             Session(*open(std::nullopt), SetPasswordDisk);
+             EXPECT_EQ(text_of(directory_ / "victim"), "precious");
+             EXPECT_EQ(text_of(state + ".new"), "precious");
+             EXPECT_NE(text_of(state).find("disk_type=2"), std::string::npos);
+         }},
+        {"a run's max transfer is kept by its session, not at its start",
+         [&] {
+             Session(*open(std::nullopt), SetPasswordDisk);
+             const std::string kept = text_of(state);
+             auto second = open(65535);
+             EXPECT_EQ(text_of(state), kept);
+             Session(*second, [](CUsbDisk&, DeviceHandle) {});
+             EXPECT_NE(text_of(state).find("disk_type=2"), std::string::npos);
+             EXPECT_NE(text_of(state).find("max_transfer_sectors=65535"), std::string::npos);
+         }},
+        {"runs that find the image missing at once all open it",
+         [&] {
+             std::latch start(8);
+             std::vector<std::future<bool>> runs;
+             for (int i = 0; i < 8; ++i) {
+                 runs.push_back(std::async(std::launch::async, [&] {
+                     start.arrive_and_wait();
+                     const auto machine = open(std::nullopt);
+                     return machine && machine->recorder->ReportedSectorCount() == 4096;
+                 }));
+             }
+             for (auto& run : runs) {
+                 EXPECT_TRUE(run.get());
+             }
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(directory_);
+        std::filesystem::create_directories(directory_);
+        c.run();
+        // Nothing of the temporary files is left beside the image.
+        for (const auto& entry : std::filesystem::directory_iterator(directory_)) {
+            EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();
+        }
+    }
 }
 
 TEST(SimulatedHost, RefusesTransfersAboveTheAdapterMaximum) {

@@ -28,6 +28,8 @@ class ScriptedHost final : public Host {
     void Reply(std::vector<std::uint8_t> bytes) { replies_.push_back(std::move(bytes)); }
     // The next request fails at the OS level.
     void FailNext() { replies_.push_back(std::nullopt); }
+    // The next request that nothing else was scripted for ends with `outcome`.
+    void EndNextWith(PassThroughOutcome outcome) { outcomes_.push_back(std::move(outcome)); }
 
     const std::vector<Sent>& sent() const { return sent_; }
 
@@ -35,6 +37,11 @@ class ScriptedHost final : public Host {
     void Close(DeviceHandle) override {}
     PassThroughOutcome PassThrough(DeviceHandle, ScsiPassThroughRequest& request) override {
         sent_.push_back({request.Bytes(), {request.Cdb().begin(), request.Cdb().end()}});
+        if (replies_.empty() && !outcomes_.empty()) {
+            PassThroughOutcome outcome = std::move(outcomes_.front());
+            outcomes_.pop_front();
+            return outcome;
+        }
         if (replies_.empty()) {
             return kAnswered;  // carried out, the device sent nothing back
         }
@@ -58,6 +65,7 @@ class ScriptedHost final : public Host {
     inline static const PassThroughOutcome kAnswered = PassThroughOutcome::Answered(0, false);
 
     std::deque<std::optional<std::vector<std::uint8_t>>> replies_;
+    std::deque<PassThroughOutcome> outcomes_;
     std::vector<Sent> sent_;
 };
 

@@ -30,7 +30,7 @@ class FixedClock final : public Clock {
 class CountingDeviceMutex final : public DeviceMutex {
   public:
     explicit CountingDeviceMutex(std::shared_ptr<DeviceMutex> inner) : inner_(std::move(inner)) {}
-    bool Acquire(std::stop_token stop) override { return inner_->Acquire(std::move(stop)); }
+    Outcome Acquire(std::stop_token stop) override { return inner_->Acquire(std::move(stop)); }
     void Release() override {
         inner_->Release();
         std::lock_guard lock(mutex_);

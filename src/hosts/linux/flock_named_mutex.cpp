@@ -7,23 +7,77 @@
 
 #include <cerrno>
 #include <condition_variable>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
 
+#include "host/host.h"
+#include "hosts/linux/error_text.h"
+
 namespace ulvren {
 
-std::vector<std::string> FlockNamedMutex::DefaultLockDirectories() {
-    return {"/run/lock", "/tmp"};
+namespace {
+
+// Every refusal names the lock file, so the user knows what to look at.
+int RefuseLock(const std::string& path, const std::string& why) {
+    SetLastHostError(HostErrorKind::Other, "cannot take the device lock " + path + ": " + why +
+                                               "; the recorder was left alone");
+    return -1;
+}
+
+// The directory must be a directory of the effective user's own that no one else may write to.
+std::string ProblemWithLockDirectory(const std::string& directory) {
+    struct stat status {};
+    if (::lstat(directory.c_str(), &status) != 0) {
+        int error = errno;
+        if (error != ENOENT) {
+            return ErrnoText(directory, error);
+        }
+        // The first wait of this user makes it, for this user alone.
+        if (::mkdir(directory.c_str(), 0700) != 0 && (error = errno) != EEXIST) {
+            return ErrnoText("cannot create " + directory, error);
+        }
+        if (::lstat(directory.c_str(), &status) != 0) {
+            error = errno;
+            return ErrnoText(directory, error);
+        }
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        return directory + " is not a directory";
+    }
+    if (status.st_uid != ::geteuid()) {
+        return directory + " belongs to another user";
+    }
+    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        return directory + " may be written by other users";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string FlockNamedMutex::LockDirectoryFor(uid_t uid, const char* runtime_directory) {
+    if (uid == 0) {
+        return "/run";
+    }
+    if (runtime_directory != nullptr && runtime_directory[0] == '/') {
+        return runtime_directory;
+    }
+    return "/tmp/ulvren-" + std::to_string(uid);
+}
+
+std::string FlockNamedMutex::DefaultLockDirectory() {
+    return LockDirectoryFor(::geteuid(), std::getenv("XDG_RUNTIME_DIR"));
 }
 
 std::string FlockNamedMutex::LockFilePath(const std::string& directory, const std::string& name) {
     return directory + "/ulvren-" + name + ".lock";
 }
 
-FlockNamedMutex::FlockNamedMutex(std::string name, std::vector<std::string> directories)
-    : name_(std::move(name)), directories_(std::move(directories)) {}
+FlockNamedMutex::FlockNamedMutex(std::string name, std::string directory)
+    : name_(std::move(name)), directory_(std::move(directory)) {}
 
 FlockNamedMutex::~FlockNamedMutex() {
     if (fd_ >= 0) {
@@ -32,33 +86,32 @@ FlockNamedMutex::~FlockNamedMutex() {
 }
 
 int FlockNamedMutex::OpenLockFile() const {
-    for (const std::string& directory : directories_) {
-        const std::string path = LockFilePath(directory, name_);
-        // flock needs no write access, so a file that another user created can be shared. Open
-        // before creating: in sticky directories the kernel may refuse O_CREAT on another user's
-        // existing file.
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd >= 0) {
-            return fd;
-        }
-        if (errno != ENOENT) {
-            // The file is there but not for us: a file elsewhere would not be the same mutex.
-            return -1;
-        }
-        fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            // Readable by every user whatever the creator's umask, so all of them share it.
-            ::fchmod(fd, 0666);
-            return fd;
-        }
-        if (errno == EEXIST) {
-            // Someone else created it between the two calls.
-            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-            return fd;
-        }
-        // This directory cannot hold the file (missing, read-only, not writable): try the next.
+    const std::string path = LockFilePath(directory_, name_);
+    if (const std::string problem = ProblemWithLockDirectory(directory_); !problem.empty()) {
+        return RefuseLock(path, problem);
     }
-    return -1;
+    // O_NOFOLLOW: a link in the file's place is refused, never followed.
+    const int fd =
+        ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        const int error = errno;
+        return RefuseLock(path, ErrnoText("cannot open it", error));
+    }
+    struct stat status {};
+    std::string problem;
+    if (::fstat(fd, &status) != 0) {
+        const int error = errno;
+        problem = ErrnoText("cannot read its status", error);
+    } else if (!S_ISREG(status.st_mode)) {
+        problem = "it is not a regular file";
+    } else if (status.st_uid != ::geteuid()) {
+        problem = "it belongs to another user";
+    }
+    if (!problem.empty()) {
+        ::close(fd);
+        return RefuseLock(path, problem);
+    }
+    return fd;
 }
 
 namespace {
@@ -94,7 +147,7 @@ void WaitForFlock(const std::shared_ptr<PendingFlock>& pending) {
 
 }  // namespace
 
-NamedSystemMutex::Outcome FlockNamedMutex::Lock(std::stop_token stop) {
+NamedSystemMutex::Outcome FlockNamedMutex::Lock(std::stop_token stop, const WaitNotice& notice) {
     const int fd = OpenLockFile();
     if (fd < 0) {
         return Outcome::Unavailable;
@@ -104,7 +157,9 @@ NamedSystemMutex::Outcome FlockNamedMutex::Lock(std::stop_token stop) {
         return Outcome::Locked;
     }
     if (errno != EWOULDBLOCK) {
+        const int error = errno;
         ::close(fd);
+        RefuseLock(LockFilePath(directory_, name_), ErrnoText("cannot lock it", error));
         return Outcome::Unavailable;
     }
     // Another process holds it: wait on the OS object from a thread that can be left behind.
@@ -116,13 +171,21 @@ NamedSystemMutex::Outcome FlockNamedMutex::Lock(std::stop_token stop) {
         WaitForFlock(pending);
     }
     std::unique_lock lock(pending->mutex);
-    pending->taken.wait(lock, stop, [&] { return pending->done; });
+    const auto taken = [&] { return pending->done; };
+    if (notice.notify && !pending->taken.wait_for(lock, stop, notice.after, taken) &&
+        !stop.stop_requested()) {
+        lock.unlock();
+        notice.notify();
+        lock.lock();
+    }
+    pending->taken.wait(lock, stop, taken);
     if (!pending->done) {
         pending->abandoned = true;
         return Outcome::Cancelled;
     }
     if (!pending->locked) {
         ::close(fd);
+        RefuseLock(LockFilePath(directory_, name_), "the wait for it failed");
         return Outcome::Unavailable;
     }
     fd_ = fd;

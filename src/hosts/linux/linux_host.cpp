@@ -131,35 +131,49 @@ bool LinuxHost::ControlVolume(DeviceHandle handle, VolumeControl control) {
             return Lock(*fd);
         case VolumeControl::Unlock:
             return Unlock(*fd);
+        case VolumeControl::ReleaseFileSystems:
+            return ReleaseFileSystems(*fd);
         case VolumeControl::Dismount:
             return Dismount(*fd);
     }
     return Fail("unknown volume control");
 }
 
-// The exclusive flock keeps udev and the desktop's probes off the disk while it is rewritten;
-// unmounting makes sure no file system cache writes stale sectors back over it afterwards. The
-// unmount is tried even when the flock cannot be had (udev holds a shared one for a moment while
-// it probes a disk that was just plugged in or re-read), since the session goes on either way and
-// a mounted file system must not outlive a format. A lock whose unmount fails keeps the flock: the
-// session unlocks and closes the disk either way.
-bool LinuxHost::Lock(int fd) {
+std::optional<DeviceNumber> LinuxHost::BlockDeviceOf(int fd, std::string_view what) {
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
         const int error = errno;
-        return FailWithErrno("cannot lock " + PathOf(fd), error);
+        FailWithErrno(std::string(what) + " " + PathOf(fd), error);
+        return std::nullopt;
     }
     if (!S_ISBLK(status.st_mode)) {
-        return FailWithErrno("cannot lock " + PathOf(fd), ENOTBLK);
+        FailWithErrno(std::string(what) + " " + PathOf(fd), ENOTBLK);
+        return std::nullopt;
     }
-    const bool flocked = TakeExclusiveFlock(fd);
-    const int flock_error = errno;
-    const bool unmounted =
-        UnmountFileSystemsOf(DeviceNumber{major(status.st_rdev), minor(status.st_rdev)});
-    if (!flocked) {
-        return FailWithErrno("cannot lock " + PathOf(fd), flock_error);
+    return DeviceNumber{major(status.st_rdev), minor(status.st_rdev)};
+}
+
+// The exclusive flock keeps udev and the desktop's probes off the disk while the session uses it.
+// It unmounts nothing: every session locks, but only a session that rewrites the recorder, once
+// it has identified, lets go of its file systems (ReleaseFileSystems).
+bool LinuxHost::Lock(int fd) {
+    if (!BlockDeviceOf(fd, "cannot lock")) {
+        return false;
     }
-    return unmounted;
+    if (!TakeExclusiveFlock(fd)) {
+        const int error = errno;
+        return FailWithErrno("cannot lock " + PathOf(fd), error);
+    }
+    return true;
+}
+
+// Unmounting makes sure no file system cache writes stale sectors back over the disk after it was
+// rewritten. Tried even when the flock could not be had (udev holds a shared one for a moment
+// while it probes a disk that was just plugged in or re-read): the session goes on either way,
+// and a mounted file system must not outlive a format.
+bool LinuxHost::ReleaseFileSystems(int fd) {
+    const auto disk = BlockDeviceOf(fd, "cannot unmount the file systems of");
+    return disk && UnmountFileSystemsOf(*disk);
 }
 
 // A probe's shared flock lasts a moment: a few short tries outwait it without hanging the session

@@ -37,7 +37,11 @@ class LinuxHost final : public Host {
     bool Lock(int fd);
     bool TakeExclusiveFlock(int fd);
     bool Unlock(int fd);
+    bool ReleaseFileSystems(int fd);
     bool Dismount(int fd);
+    // The device number of the block device behind `fd`; nothing (with the failure noted, as
+    // `what` failed) when it is not one.
+    std::optional<DeviceNumber> BlockDeviceOf(int fd, std::string_view what);
     // Unmounts every file system on the disk `disk` or on one of its partitions.
     bool UnmountFileSystemsOf(DeviceNumber disk);
 

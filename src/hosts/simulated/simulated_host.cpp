@@ -160,6 +160,7 @@ bool SimulatedHost::ControlVolume(DeviceHandle handle, VolumeControl control) {
         case VolumeControl::Unlock:
             drive->locked = false;
             break;
+        case VolumeControl::ReleaseFileSystems:
         case VolumeControl::Dismount:
             drive->mounted = false;
             break;

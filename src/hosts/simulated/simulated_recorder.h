@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "hosts/simulated/file_error_log.h"
 #include "hosts/simulated/simulated_host.h"
 #include "recorder/recorder_firmware.h"
 
@@ -19,19 +20,33 @@ struct SimulatedMachine {
 
     std::unique_ptr<SimulatedHost> host;
     std::shared_ptr<RecorderFirmware> recorder;
+    // What went wrong with the image or the state file while the machine ran.
+    std::shared_ptr<FileErrorLog> file_errors;
 };
 
 struct SimulatedMachineOptions {
     std::string image_path;
     // The size of a new image; for an existing image it must match, when given.
     std::optional<std::uint64_t> sector_count;
-    // Stored in the state file, so later runs keep it.
+    // Stored in the state file by the first device session, so later runs keep it.
     std::optional<std::uint32_t> max_transfer_sectors;
 };
 
-// Opens the image and its state file, creating both (a sparse image, a public disk with an empty
-// password) when the image is missing. Null, with `error` set, when that fails.
+struct SimulatedMachineError {
+    enum class Kind {
+        BadOptions,  // the options do not fit the image (or any image)
+        FileError,   // the image or the state file cannot be made, read or written
+    };
+    Kind kind = Kind::FileError;
+    std::string text;
+};
+
+// Opens the image, creating it (sparse) when it is missing, and reads the settings of its state
+// file (a public disk with an empty password when there is none yet). It writes no settings:
+// only device sessions do, since another run over the same image may be in one right now. Two
+// runs that find the image missing at once both open the one image that the first of them made.
+// Null, with `error` set, when that fails.
 std::optional<SimulatedMachine> OpenSimulatedMachine(const SimulatedMachineOptions& options,
-                                                     std::string& error);
+                                                     SimulatedMachineError& error);
 
 }  // namespace ulvren

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 
 #include "host/platform.h"
 #include "text/utf_conversion.h"
@@ -62,8 +63,10 @@ bool WriteConsoleText(HANDLE output, const std::string& utf8) {
                                  nullptr) != FALSE;
 }
 
-// One line as the console gives it in line mode: up to the carriage return, without it.
-std::optional<std::string> ReadConsoleLine(HANDLE input) {
+// One line as the console gives it in line mode: up to the carriage return, without it. The
+// whole line is read even when it is too long, so that none of it is left for the next reader.
+std::optional<std::string> ReadConsoleLine(HANDLE input, std::size_t max_line_bytes,
+                                           bool& too_long) {
     std::u16string line;
     for (;;) {
         wchar_t unit = 0;
@@ -78,12 +81,15 @@ std::optional<std::string> ReadConsoleLine(HANDLE input) {
             line += static_cast<char16_t>(unit);
         }
     }
-    return Utf16ToUtf8(line);
+    std::string utf8 = Utf16ToUtf8(line);
+    too_long = utf8.size() > max_line_bytes;
+    return utf8;
 }
 
 }  // namespace
 
 std::optional<std::vector<std::string>> ReadHiddenLines(const std::vector<std::string>& prompts,
+                                                        std::size_t max_line_bytes,
                                                         std::string& error) {
     // The console itself, whatever the standard streams are redirected to.
     const HANDLE input =
@@ -93,16 +99,17 @@ std::optional<std::vector<std::string>> ReadHiddenLines(const std::vector<std::s
         CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, 0, nullptr);
     std::vector<std::string> passwords;
+    bool too_long = false;
     if (input != INVALID_HANDLE_VALUE && output != INVALID_HANDLE_VALUE) {
         EchoOff quiet(input);
         for (const std::string& prompt : prompts) {
             if (!quiet.Active() || !WriteConsoleText(output, prompt + ": ")) {
                 break;
             }
-            auto line = ReadConsoleLine(input);
+            auto line = ReadConsoleLine(input, max_line_bytes, too_long);
             // Without echo the line's end does not show either.
             WriteConsoleText(output, "\r\n");
-            if (!line) {
+            if (!line || too_long) {
                 break;
             }
             passwords.push_back(*line);
@@ -119,7 +126,8 @@ std::optional<std::vector<std::string>> ReadHiddenLines(const std::vector<std::s
         return std::nullopt;
     }
     if (passwords.size() != prompts.size()) {
-        error = "reading the password from the console failed";
+        error = "reading the password from the console failed (a line longer than " +
+                std::to_string(max_line_bytes) + " bytes is refused)";
         return std::nullopt;
     }
     return passwords;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "host/host.h"
+
 namespace ulvren {
 
 std::string SystemErrorText(std::string_view what, std::uint32_t error) {
@@ -26,6 +28,13 @@ std::string SystemErrorText(std::string_view what, std::uint32_t error) {
         LocalFree(words);
     }
     text += "(error " + std::to_string(error) + ")";
+    return text;
+}
+
+std::string ReportSystemError(std::string_view what, std::uint32_t error) {
+    std::string text = SystemErrorText(what, error);
+    SetLastHostError(
+        error == ERROR_ACCESS_DENIED ? HostErrorKind::AccessDenied : HostErrorKind::Other, text);
     return text;
 }
 

@@ -47,15 +47,6 @@ HANDLE NativeHandle(DeviceHandle handle) {
     return reinterpret_cast<HANDLE>(handle);
 }
 
-// Leaves the system's words for `error` (a GetLastError() value) in the thread's last host error;
-// a lack of rights is told apart, since a person can do something about it.
-std::string Fail(const std::string& what, DWORD error) {
-    std::string text = SystemErrorText(what, error);
-    SetLastHostError(
-        error == kErrorAccessDenied ? HostErrorKind::AccessDenied : HostErrorKind::Other, text);
-    return text;
-}
-
 // The adapter's descriptor, or nothing when the system cannot ask it or it says too little.
 std::optional<AdapterDescriptorFields> QueryAdapter(HANDLE handle) {
     STORAGE_PROPERTY_QUERY query{};
@@ -116,7 +107,7 @@ DeviceHandle WindowsHost::Open(const std::string& device_path) {
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        Fail("cannot open " + device_path, error);
+        ReportSystemError("cannot open " + device_path, error);
         return kInvalidDeviceHandle;
     }
     const TransferLimits limits = TransferLimitsOf(QueryAdapter(handle));
@@ -136,7 +127,7 @@ void WindowsHost::Close(DeviceHandle handle) {
     }
     if (!CloseHandle(NativeHandle(handle))) {
         const DWORD error = GetLastError();
-        Fail("cannot close a device handle", error);
+        ReportSystemError("cannot close a device handle", error);
     }
 }
 
@@ -153,7 +144,7 @@ PassThroughOutcome WindowsHost::PassThrough(DeviceHandle handle, ScsiPassThrough
         const DWORD error = GetLastError();
         return PassThroughOutcome::Failed(
             CategoryOfSystemError(error),
-            Fail("SCSI pass-through on " + device.path + " failed", error));
+            ReportSystemError("SCSI pass-through on " + device.path + " failed", error));
     }
     const NativePassThroughReply reply = ReadNativeReply(native, kBuildAbi, request);
     data.Finish();
@@ -172,6 +163,10 @@ bool WindowsHost::ControlVolume(DeviceHandle handle, VolumeControl control) {
             code = FSCTL_UNLOCK_VOLUME;
             what = "cannot unlock ";
             break;
+        case VolumeControl::ReleaseFileSystems:
+            // The volume lock of the session already keeps the file system off the volume, and
+            // the dismount at its end has the system read it afresh.
+            return true;
         case VolumeControl::Dismount:
             code = FSCTL_DISMOUNT_VOLUME;
             what = "cannot dismount ";
@@ -180,7 +175,7 @@ bool WindowsHost::ControlVolume(DeviceHandle handle, VolumeControl control) {
     DWORD returned = 0;
     if (!DeviceIoControl(NativeHandle(handle), code, nullptr, 0, nullptr, 0, &returned, nullptr)) {
         const DWORD error = GetLastError();
-        Fail(what + DeviceOf(handle).path, error);
+        ReportSystemError(what + DeviceOf(handle).path, error);
         return false;
     }
     return true;
@@ -190,7 +185,7 @@ std::vector<std::string> WindowsHost::RemovableDriveRoots() {
     const DWORD drives = GetLogicalDrives();
     if (drives == 0) {
         const DWORD error = GetLastError();
-        Fail("cannot list the drives", error);
+        ReportSystemError("cannot list the drives", error);
     }
     return RemovableDriveRootsOf(drives, [](const std::string& root) {
         return GetDriveTypeA(root.c_str()) == DRIVE_REMOVABLE;

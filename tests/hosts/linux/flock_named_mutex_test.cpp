@@ -13,11 +13,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "host/host.h"
 #include "operations/queued_device_mutex.h"
 
 namespace ulvren::testing {
@@ -53,23 +56,97 @@ bool IsLockedByAnother(const std::string& path) {
     return busy;
 }
 
-TEST(FlockNamedMutexTest, LocksAFileNamedAfterTheMutexInTheFirstUsableDirectory) {
+TEST(FlockNamedMutexTest, LocksAFileNamedAfterTheMutex) {
     TempDirectory dir;
-    const std::string missing = dir.Path() + "/missing";
-    FlockNamedMutex mutex(kDeviceMutexName, {missing, dir.Path()});
+    FlockNamedMutex mutex(kDeviceMutexName, dir.Path());
     const std::string lock_file = FlockNamedMutex::LockFilePath(dir.Path(), kDeviceMutexName);
     EXPECT_NE(lock_file.find("SCSI"), std::string::npos);
 
-    ASSERT_EQ(mutex.Lock({}), NamedSystemMutex::Outcome::Locked);
+    ASSERT_EQ(mutex.Lock({}, {}), NamedSystemMutex::Outcome::Locked);
     EXPECT_TRUE(IsLockedByAnother(lock_file));
     mutex.Unlock();
     EXPECT_FALSE(IsLockedByAnother(lock_file));
+    struct stat status {};
+    ASSERT_EQ(::stat(lock_file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u) << "for this user alone";
 }
 
-TEST(FlockNamedMutexTest, FailsWhenNoDirectoryCanHoldTheLockFile) {
-    TempDirectory dir;
-    FlockNamedMutex mutex(kDeviceMutexName, {dir.Path() + "/missing", dir.Path() + "/gone"});
-    EXPECT_EQ(mutex.Lock({}), NamedSystemMutex::Outcome::Unavailable);
+// Root's lock lies where only root creates files; any other user's where only that user does.
+TEST(FlockNamedMutexTest, EachUserLocksInADirectoryOfItsOwn) {
+    struct Case {
+        uid_t uid;
+        const char* runtime_directory;
+        const char* lock_directory;
+    };
+    for (const Case& c :
+         {Case{0, "/run/user/0", "/run"}, Case{0, nullptr, "/run"},
+          Case{1000, "/run/user/1000", "/run/user/1000"}, Case{1000, nullptr, "/tmp/ulvren-1000"},
+          Case{1000, "relative/dir", "/tmp/ulvren-1000"}}) {
+        EXPECT_EQ(FlockNamedMutex::LockDirectoryFor(c.uid, c.runtime_directory), c.lock_directory)
+            << c.uid;
+    }
+}
+
+constexpr uid_t kAnotherUser = 65534;  // nobody
+
+// Whatever another user (or a mistake) left in the lock's place, the lock is never switched off:
+// it is refused, with the reason, and the device mutex then keeps the device untouched.
+TEST(FlockNamedMutexTest, WhatIsNotTheUsersOwnIsRefusedNotIgnored) {
+    ASSERT_EQ(::geteuid(), 0u) << "needs root to plant another user's files; CI runs as root";
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path& lock_directory, const fs::path& lock_file)> plant;
+        bool locked;
+    };
+    const auto chown_to_another = [](const fs::path& path) {
+        ASSERT_EQ(::lchown(path.c_str(), kAnotherUser, kAnotherUser), 0) << path;
+    };
+    const Case cases[] = {
+        {"nothing there", [](const fs::path&, const fs::path&) {}, true},
+        {"the directory is missing", [](const fs::path& d, const fs::path&) { fs::remove(d); },
+         true},
+        {"another user's file, mode 600",
+         [&](const fs::path&, const fs::path& f) {
+             std::ofstream(f).put('x');
+             fs::permissions(f, fs::perms::owner_read | fs::perms::owner_write);
+             chown_to_another(f);
+         },
+         false},
+        {"a dangling link",
+         [](const fs::path& d, const fs::path& f) { fs::create_symlink(d / "nowhere", f); }, false},
+        {"a directory", [](const fs::path&, const fs::path& f) { fs::create_directory(f); }, false},
+        {"a named pipe",
+         [](const fs::path&, const fs::path& f) { ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0); },
+         false},
+        {"another user's directory",
+         [&](const fs::path& d, const fs::path&) { chown_to_another(d); }, false},
+        {"a directory others may write to",
+         [](const fs::path& d, const fs::path&) { fs::permissions(d, fs::perms::all); }, false},
+        {"the directory's parent is missing",
+         [](const fs::path& d, const fs::path&) { fs::remove_all(d.parent_path()); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDirectory parent;
+        const fs::path directory = fs::path(parent.Path()) / "locks";
+        fs::create_directory(directory);
+        fs::permissions(directory, fs::perms::owner_all);
+        const fs::path lock_file = FlockNamedMutex::LockFilePath(directory, kDeviceMutexName);
+        c.plant(directory, lock_file);
+
+        QueuedDeviceMutex mutex(std::make_unique<FlockNamedMutex>(kDeviceMutexName, directory));
+        ClearLastHostError();
+        const DeviceMutex::Outcome outcome = mutex.Acquire({});
+        if (c.locked) {
+            EXPECT_EQ(outcome, DeviceMutex::Outcome::Held) << LastHostError().text;
+            EXPECT_TRUE(IsLockedByAnother(lock_file));
+            mutex.Release();
+        } else {
+            EXPECT_EQ(outcome, DeviceMutex::Outcome::Unavailable);
+            EXPECT_NE(LastHostError().text.find(lock_file.string()), std::string::npos)
+                << LastHostError().text;
+        }
+    }
 }
 
 // Two processes, each entering and leaving its "session" many times under the device mutex,
@@ -84,8 +161,8 @@ TEST(FlockNamedMutexTest, TwoProcessesNeverOverlapTheirSessions) {
         const pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
-            auto mutex = std::make_shared<QueuedDeviceMutex>(std::make_unique<FlockNamedMutex>(
-                kDeviceMutexName, std::vector<std::string>{dir.Path()}));
+            auto mutex = std::make_shared<QueuedDeviceMutex>(
+                std::make_unique<FlockNamedMutex>(kDeviceMutexName, dir.Path()));
             const int out =
                 ::open(journal.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
             const std::string pid_text = std::to_string(::getpid());
@@ -93,7 +170,7 @@ TEST(FlockNamedMutexTest, TwoProcessesNeverOverlapTheirSessions) {
             const std::string leave = "leave " + pid_text + "\n";
             bool ok = out >= 0;
             for (int round = 0; ok && round < kRounds; ++round) {
-                ok = mutex->Acquire({});
+                ok = mutex->Acquire({}) == DeviceMutex::Outcome::Held;
                 ok = ok &&
                      ::write(out, enter.data(), enter.size()) == static_cast<ssize_t>(enter.size());
                 ::usleep(1000);
@@ -138,8 +215,8 @@ pid_t ForkHolder(const std::string& directory) {
     }
     const pid_t pid = ::fork();
     if (pid == 0) {
-        FlockNamedMutex mutex(kDeviceMutexName, {directory});
-        const char held = mutex.Lock({}) == NamedSystemMutex::Outcome::Locked ? 'y' : 'n';
+        FlockNamedMutex mutex(kDeviceMutexName, directory);
+        const char held = mutex.Lock({}, {}) == NamedSystemMutex::Outcome::Locked ? 'y' : 'n';
         [[maybe_unused]] const auto written = ::write(pipe_fds[1], &held, 1);
         ::pause();  // until killed, still holding it
         ::_exit(0);
@@ -156,17 +233,27 @@ pid_t ForkHolder(const std::string& directory) {
     return pid;
 }
 
-// A holder that dies without giving the mutex back frees it, like an abandoned mutex.
+// A device mutex over the lock in `directory` whose waits behind another process are announced
+// at once through `waiting`.
+std::shared_ptr<QueuedDeviceMutex> MutexAnnouncingWaits(const std::string& directory,
+                                                        std::promise<void>& waiting) {
+    return std::make_shared<QueuedDeviceMutex>(
+        std::make_unique<FlockNamedMutex>(kDeviceMutexName, directory),
+        NamedSystemMutex::WaitNotice{0ms, [&waiting] { waiting.set_value(); }});
+}
+
+// A holder that dies without giving the mutex back frees it, like an abandoned mutex; the waiter
+// behind it was told, once, that it waits for another program.
 TEST(FlockNamedMutexTest, HolderThatDiesReleasesIt) {
     TempDirectory dir;
     const pid_t pid = ForkHolder(dir.Path());
     ASSERT_GT(pid, 0);
 
-    auto mutex = std::make_shared<QueuedDeviceMutex>(
-        std::make_unique<FlockNamedMutex>(kDeviceMutexName, std::vector<std::string>{dir.Path()}));
+    std::promise<void> waiting;
+    auto mutex = MutexAnnouncingWaits(dir.Path(), waiting);
     std::atomic<bool> acquired{false};
-    std::thread waiter([&] { acquired = mutex->Acquire({}); });
-    std::this_thread::sleep_for(100ms);
+    std::thread waiter([&] { acquired = mutex->Acquire({}) == DeviceMutex::Outcome::Held; });
+    ASSERT_EQ(waiting.get_future().wait_for(30s), std::future_status::ready);
     EXPECT_FALSE(acquired.load());
 
     ::kill(pid, SIGKILL);
@@ -183,11 +270,12 @@ TEST(FlockNamedMutexTest, WaitBehindAnotherProcessEndsOnStop) {
     const pid_t pid = ForkHolder(dir.Path());
     ASSERT_GT(pid, 0);
 
-    auto mutex = std::make_shared<QueuedDeviceMutex>(
-        std::make_unique<FlockNamedMutex>(kDeviceMutexName, std::vector<std::string>{dir.Path()}));
+    std::promise<void> waiting;
+    auto mutex = MutexAnnouncingWaits(dir.Path(), waiting);
     std::stop_source stop;
-    std::thread waiter([&] { EXPECT_FALSE(mutex->Acquire(stop.get_token())); });
-    std::this_thread::sleep_for(100ms);
+    std::thread waiter(
+        [&] { EXPECT_EQ(mutex->Acquire(stop.get_token()), DeviceMutex::Outcome::Stopped); });
+    ASSERT_EQ(waiting.get_future().wait_for(30s), std::future_status::ready);
     stop.request_stop();
     waiter.join();
     EXPECT_EQ(::waitpid(pid, nullptr, WNOHANG), 0) << "the holder should still be running";
@@ -195,22 +283,10 @@ TEST(FlockNamedMutexTest, WaitBehindAnotherProcessEndsOnStop) {
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     // The given-up wait takes the lock when the holder goes and hands it straight on.
-    EXPECT_TRUE(mutex->Acquire({}));
-    mutex->Release();
-}
-
-// Every user of the machine can open the lock file, whatever umask its creator had.
-TEST(FlockNamedMutexTest, LockFileIsSharedByEveryUser) {
-    TempDirectory dir;
-    const mode_t old_mask = ::umask(077);
-    FlockNamedMutex mutex(kDeviceMutexName, {dir.Path()});
-    ASSERT_EQ(mutex.Lock({}), NamedSystemMutex::Outcome::Locked);
-    ::umask(old_mask);
-    mutex.Unlock();
-    struct stat status {};
-    ASSERT_EQ(::stat(FlockNamedMutex::LockFilePath(dir.Path(), kDeviceMutexName).c_str(), &status),
-              0);
-    EXPECT_EQ(status.st_mode & 0777, 0666u);
+    std::promise<void> waiting_again;
+    auto again = MutexAnnouncingWaits(dir.Path(), waiting_again);
+    EXPECT_EQ(again->Acquire({}), DeviceMutex::Outcome::Held);
+    again->Release();
 }
 
 }  // namespace

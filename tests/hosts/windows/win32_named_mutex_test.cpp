@@ -1,10 +1,12 @@
-// The named mutex under Wine: shared by name, handed over on release, taken over when its holder
-// ends without releasing it, and a wait that a stop ends.
+// The named mutex under Wine: shared by name, handed over on release (after telling the waiter
+// that it waits), taken over when its holder ends without releasing it, and a wait that a stop
+// ends.
 #include "hosts/windows/win32_named_mutex.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <future>
 #include <thread>
 
@@ -24,7 +26,7 @@ class Holder {
     Holder(const std::string& name, bool release) {
         thread_ = std::thread([this, name, release] {
             Win32NamedMutex mutex(name);
-            locked_.set_value(mutex.Lock({}));
+            locked_.set_value(mutex.Lock({}, {}));
             let_go_.get_future().wait();
             if (release) {
                 mutex.Unlock();
@@ -53,13 +55,18 @@ TEST(Win32NamedMutex, AnotherHolderIsWaitedForUntilItReleases) {
     ASSERT_EQ(holder.WaitUntilLocked(), Outcome::Locked);
 
     Win32NamedMutex mutex(name);
+    // The notice tells that the waiter is waiting, once, before the holder lets go.
+    std::promise<void> waiting_told;
+    const NamedSystemMutex::WaitNotice notice{std::chrono::milliseconds(0),
+                                              [&] { waiting_told.set_value(); }};
     auto waiting = std::async(std::launch::async, [&] {
-        const Outcome outcome = mutex.Lock({});
+        const Outcome outcome = mutex.Lock({}, notice);
         if (outcome == Outcome::Locked) {
             mutex.Unlock();
         }
         return outcome;
     });
+    waiting_told.get_future().wait();
     holder.End();
     EXPECT_EQ(waiting.get(), Outcome::Locked);
 }
@@ -71,12 +78,12 @@ TEST(Win32NamedMutex, StopEndsTheWaitWithoutTakingIt) {
 
     Win32NamedMutex mutex(name);
     std::stop_source stop;
-    auto waiting = std::async(std::launch::async, [&] { return mutex.Lock(stop.get_token()); });
+    auto waiting = std::async(std::launch::async, [&] { return mutex.Lock(stop.get_token(), {}); });
     stop.request_stop();
     EXPECT_EQ(waiting.get(), Outcome::Cancelled);
     // A stop that came before the wait wins over a free mutex too.
     holder.End();
-    EXPECT_EQ(mutex.Lock(stop.get_token()), Outcome::Cancelled);
+    EXPECT_EQ(mutex.Lock(stop.get_token(), {}), Outcome::Cancelled);
 }
 
 TEST(Win32NamedMutex, AbandonedMutexIsTakenOver) {
@@ -86,7 +93,7 @@ TEST(Win32NamedMutex, AbandonedMutexIsTakenOver) {
         ASSERT_EQ(holder.WaitUntilLocked(), Outcome::Locked);
     }
     Win32NamedMutex mutex(name);
-    EXPECT_EQ(mutex.Lock({}), Outcome::Locked);
+    EXPECT_EQ(mutex.Lock({}, {}), Outcome::Locked);
     mutex.Unlock();
 }
 

@@ -68,10 +68,10 @@ int main(int argc, char** argv) {
         std::cerr << "responder: SECTORS must be a number\n";
         return 2;
     }
-    std::string error;
+    SimulatedMachineError error;
     auto machine = OpenSimulatedMachine({argv[2], sectors, std::nullopt}, error);
     if (!machine) {
-        std::cerr << "responder: " << error << '\n';
+        std::cerr << "responder: " << error.text << '\n';
         return 1;
     }
     CommandResponder responder(machine->recorder);

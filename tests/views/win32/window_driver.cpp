@@ -7,7 +7,9 @@
 namespace ulvren::testing {
 namespace {
 
-constexpr auto kPatience = std::chrono::seconds(10);
+// A wait on an event, so the bound only ends a test that would hang; a cold Wine takes a while to
+// show its first window.
+constexpr auto kPatience = std::chrono::seconds(60);
 // Posted to the window; the window's logic ignores it, the message hook counts it.
 constexpr UINT kMarker = WM_APP + 7;
 

@@ -1,0 +1,74 @@
+// ulvren-demo: the recorder tool's window over a simulated recorder, with a second window that
+// plugs and unplugs the recorder and a USB disk that is no recorder.
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTimer>
+#include <iostream>
+
+#include "hosts/simulated/simulated_recorder.h"
+#include "views/qt/demo/device_panel.h"
+#include "views/qt/demo/startup_check.h"
+#include "views/qt/tool_app.h"
+
+using namespace ulvren;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: ulvren-demo [--check]\n"
+    "  The recorder's image and settings live in $XDG_DATA_HOME/ulvren-demo\n"
+    "  (~/.local/share/ulvren-demo by default).\n"
+    "  --check  start, detect the recorder, print what the window shows, and exit\n"
+    "           (0 when the recorder was found)\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    views::CToolApp app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    const bool check = arguments == QStringList{QStringLiteral("--check")};
+    if (arguments.contains(QStringLiteral("--help"))) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (!check && !arguments.isEmpty()) {
+        std::cerr << kUsage;
+        return 2;
+    }
+
+    const QString directory =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+        QStringLiteral("/ulvren-demo");
+    const QString image = directory + QStringLiteral("/recorder.img");
+    if (!QDir().mkpath(directory)) {
+        std::cerr << "ulvren-demo: cannot create " << directory.toStdString() << '\n';
+        return 2;
+    }
+    SimulatedMachineOptions options;
+    options.image_path = image.toStdString();
+    SimulatedMachineError error;
+    std::optional<SimulatedMachine> machine = OpenSimulatedMachine(options, error);
+    if (!machine) {
+        std::cerr << "ulvren-demo: " << error.text << '\n';
+        return error.kind == SimulatedMachineError::Kind::BadOptions ? 2 : 3;
+    }
+    ScopedHost installed(*machine->host);
+    views::DevicePanel panel(*machine->host, SimulatedMachine::kRecorderRoot, image);
+
+    int exit_code = 0;
+    app.Run([&](CToolDlg& logic, views::QtMainWindowView& window) {
+        QObject::connect(&panel, &views::DevicePanel::deviceChanged, &window,
+                         [&logic](unsigned event) { logic.OnDeviceChange(event); });
+        if (check) {
+            new views::StartupCheck(window, std::cout, exit_code);
+            return;
+        }
+        // Beside the main window, once that is placed.
+        QTimer::singleShot(0, &panel, [&panel, &window] {
+            panel.move(window.frameGeometry().topRight() + QPoint(12, 0));
+            panel.show();
+        });
+    });
+    return exit_code;
+}

@@ -1,0 +1,53 @@
+#include "views/qt/input_free_pause.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace ulvren::views {
+namespace {
+
+bool IsUserInput(const QEvent& event) {
+    switch (event.type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::TabletMove:
+        case QEvent::ContextMenu:
+        case QEvent::Close:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+void InputFreePause::Wait(std::chrono::milliseconds duration) {
+    QEventLoop loop;
+    QTimer::singleShot(duration, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    QCoreApplication::instance()->installEventFilter(this);
+    emit started();
+    loop.exec();
+    QCoreApplication::instance()->removeEventFilter(this);
+    emit finished();
+}
+
+bool InputFreePause::eventFilter(QObject* /*watched*/, QEvent* event) {
+    // Only what comes from the user: the window's own calls (a programmatic close) still pass.
+    return event->spontaneous() && IsUserInput(*event);
+}
+
+}  // namespace ulvren::views

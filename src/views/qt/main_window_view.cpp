@@ -1,0 +1,228 @@
+#include "views/qt/main_window_view.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "ui/control_ids.h"
+#include "ui/dialog_templates.h"
+#include "views/qt/application_icon.h"
+#include "views/qt/message_box.h"
+#include "views/qt/password_dialog_view.h"
+#include "views/qt/utf8_text.h"
+
+namespace ulvren::views {
+namespace {
+
+// The buttons whose press the logic handles.
+constexpr int kCommandButtons[] = {CONTROL_SET_CLOCK_BUTTON, CONTROL_FORMAT_BUTTON,
+                                   CONTROL_LOGIN_BUTTON, CONTROL_CHANGE_PASSWORD_BUTTON};
+
+const DialogTemplate* FindPasswordTemplate(int template_id) {
+    for (const DialogTemplate* candidate : {&EnterPasswordTemplate(), &ChangePasswordTemplate()}) {
+        if (candidate->id == template_id) {
+            return candidate;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+QtMainWindowView::QtMainWindowView()
+    : QDialog(nullptr, kMainWindowFrame), controls_(*this, MainWindowTemplate()) {
+    // The two radio buttons are one group: exactly one of them is checked.
+    auto* radios = new QButtonGroup(this);
+    radios->addButton(controls_.As<QAbstractButton>(CONTROL_SYSTEM_TIME_RADIO));
+    radios->addButton(controls_.As<QAbstractButton>(CONTROL_CUSTOM_TIME_RADIO));
+    // The list's items are the same two texts in every language.
+    auto* list = controls_.As<QComboBox>(CONTROL_DISK_TYPE_LIST);
+    for (const std::string_view item : kDiskTypeListItems) {
+        list->addItem(FromUtf8(item));
+    }
+    list->setCurrentIndex(-1);
+    timer_.setObjectName(QStringLiteral("tick"));
+    pause_.setObjectName(QStringLiteral("pause"));
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        if (logic_ != nullptr) {
+            logic_->OnTimer();
+        }
+    });
+    ConnectCommands();
+}
+
+void QtMainWindowView::Attach(CToolDlg& logic) {
+    logic_ = &logic;
+}
+
+void QtMainWindowView::Detach() {
+    logic_ = nullptr;
+}
+
+void QtMainWindowView::Run() {
+    if (logic_ != nullptr) {
+        logic_->OnInitDialog();
+    }
+    // A modal run of its own that returns when the window closes, without making the window
+    // modal to the rest of the program (the demo's device panel stays usable).
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    loop.exec();
+    if (logic_ != nullptr) {
+        logic_->OnDestroy();
+    }
+}
+
+void QtMainWindowView::ConnectCommands() {
+    for (const int control : kCommandButtons) {
+        connect(controls_.As<QAbstractButton>(control), &QAbstractButton::clicked, this,
+                [this, control] {
+                    if (logic_ != nullptr) {
+                        logic_->OnCommand(control);
+                    }
+                });
+    }
+    // Only the user's choice, as a selection change notice is; the logic's own selections send
+    // nothing.
+    connect(controls_.As<QComboBox>(CONTROL_DISK_TYPE_LIST), &QComboBox::activated, this, [this] {
+        if (logic_ != nullptr) {
+            logic_->OnCommand(CONTROL_DISK_TYPE_LIST);
+        }
+    });
+}
+
+void QtMainWindowView::SetTitle(std::string_view text) {
+    setWindowTitle(FromUtf8(text));
+}
+
+void QtMainWindowView::SetText(int control, std::string_view text) {
+    controls_.SetText(control, text);
+}
+
+std::string QtMainWindowView::Text(int control) const {
+    return controls_.Text(control);
+}
+
+void QtMainWindowView::SetEnabled(int control, bool enabled) {
+    controls_.SetEnabled(control, enabled);
+}
+
+void QtMainWindowView::LimitPasswordEdit(int /*control*/,
+                                         std::function<bool(std::string_view text)> /*fits*/) {
+    // The main window has no password edit.
+}
+
+void QtMainWindowView::SetChecked(int control, bool checked) {
+    if (auto* button = controls_.As<QAbstractButton>(control)) {
+        button->setChecked(checked);
+    }
+}
+
+bool QtMainWindowView::Checked(int control) const {
+    const auto* button = controls_.As<QAbstractButton>(control);
+    return button != nullptr && button->isChecked();
+}
+
+void QtMainWindowView::SetDateTime(int control, const LocalDateTime& value) {
+    auto* picker = controls_.As<QDateTimeEdit>(control);
+    if (picker == nullptr) {
+        return;
+    }
+    // Each picker takes the part it shows; a part that names no real date or time is not taken.
+    const QDate date(value.year, value.month, value.day);
+    const QTime time(value.hour, value.minute, value.second);
+    if (control == CONTROL_DATE_PICKER && date.isValid()) {
+        picker->setDate(date);
+    } else if (control == CONTROL_TIME_PICKER && time.isValid()) {
+        picker->setTime(time);
+    }
+}
+
+std::optional<LocalDateTime> QtMainWindowView::DateTime(int control) const {
+    const auto* picker = controls_.As<QDateTimeEdit>(control);
+    if (picker == nullptr) {
+        return std::nullopt;
+    }
+    const QDate date = picker->date();
+    const QTime time = picker->time();
+    if (!date.isValid() || !time.isValid()) {
+        return std::nullopt;
+    }
+    return LocalDateTime{date.year(), date.month(),  date.day(),
+                         time.hour(), time.minute(), time.second()};
+}
+
+void QtMainWindowView::SetListSelection(int control, int index) {
+    if (auto* list = controls_.As<QComboBox>(control)) {
+        list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+    }
+}
+
+int QtMainWindowView::ListSelection(int control) const {
+    const auto* list = controls_.As<QComboBox>(control);
+    return list != nullptr ? list->currentIndex() : -1;
+}
+
+void QtMainWindowView::SetFocus(int control) {
+    if (QWidget* widget = controls_.Widget(control)) {
+        widget->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void QtMainWindowView::SetIcon(int resource_id) {
+    setWindowIcon(ApplicationIcon(resource_id));
+}
+
+void QtMainWindowView::StartTimer(std::chrono::milliseconds period) {
+    timer_.start(period);
+}
+
+void QtMainWindowView::StopTimer() {
+    timer_.stop();
+}
+
+void QtMainWindowView::ShowMessageBox(std::string_view text) {
+    ShowWarningBox(*this, text);
+}
+
+void QtMainWindowView::Pause(std::chrono::milliseconds duration) {
+    pause_.Wait(duration);
+}
+
+DialogResult QtMainWindowView::RunModalDialog(int template_id, DialogLogic& logic) {
+    const DialogTemplate* dialog_template = FindPasswordTemplate(template_id);
+    if (dialog_template == nullptr) {
+        return DialogResult::Cancel;
+    }
+    PasswordDialogView dialog(*dialog_template, this);
+    return dialog.Run(logic);
+}
+
+void QtMainWindowView::NotifyWorkerEvent(const WorkerEvent& /*event*/) {
+    // Called on worker threads. The logic keeps the event itself; the call is queued for the
+    // window's thread, after what is already queued there.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (logic_ != nullptr) {
+                logic_->OnWorkerEvent();
+                emit workerEventHandled();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void QtMainWindowView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace ulvren::views
