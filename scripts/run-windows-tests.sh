@@ -34,4 +34,7 @@ for architecture in "${architectures[@]}"; do
         echo "x86 under qemu-user: leaving out the cases in scripts/qemu-i386-exclusions.txt"
     fi
     ctest --preset "$preset" -j2 --no-tests=error --timeout 300 "${excluded[@]}"
+    # The release zip: the two programs, nothing else.
+    (cd "build/$preset" && cpack >/dev/null && unzip -Z1 ulvren-tool-*-"$preset".zip | LC_ALL=C sort |
+        diff -u <(printf '%s\n' UlvrenTool.exe ulvren.exe) - && ls -l ulvren-tool-*-"$preset".zip)
 done

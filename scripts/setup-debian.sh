@@ -28,7 +28,7 @@ if [ "${1:-}" = "--windows" ]; then
         googletest
         g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
         wine wine64 wine64-preloader wine32:i386 wine32-preloader:i386
-        icoutils
+        icoutils unzip
     )
 fi
 

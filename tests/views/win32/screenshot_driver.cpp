@@ -1,32 +1,55 @@
-// Takes the screenshots of UlvrenTool.exe: starts it, waits until its first detection has shown,
-// saves its main window, then opens each password dialog (by the command its button sends) and
-// saves it. The pictures are 24-bit BMP files, cut from the screen with the windows' frames.
+// Takes the README's screenshots of the Win32 windows: the main window over a simulated 8 GiB
+// recorder that is a password disk, then the enter-password and the change-password dialog, each
+// opened by the command its button sends. Texts come in the language of the system's locale.
+// The pictures are 24-bit BMP files.
 //
-//   ulvren_screenshot_driver TOOL.exe OUT_PREFIX
+//   ulvren_screenshot_driver OUT_PREFIX
 //
 // writes OUT_PREFIX-main.bmp, OUT_PREFIX-login.bmp and OUT_PREFIX-change-password.bmp.
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "fake_main_window_view.h"
+#include "host/platform.h"
+#include "hosts/simulated/simulated_host.h"
+#include "operations/queued_device_mutex.h"
+#include "protocol/vendor_protocol.h"
+#include "support/simulated_recorders.h"
 #include "ui/control_ids.h"
+#include "views/win32/main_window_view.h"
+#include "window_driver.h"
 
 namespace {
 
 constexpr DWORD kPatienceMs = 20000;
 
-bool SaveWindow(HWND window, const std::string& path) {
+// From the screen, with the window manager's frame; or, where Wine's idea of a window's place on
+// the screen lags the window manager's (dialogs placed over their owner), from the window's own
+// client area, without it.
+bool SaveWindow(HWND window, const std::string& path, bool from_screen) {
     RECT rect{};
-    GetWindowRect(window, &rect);
+    if (from_screen) {
+        GetWindowRect(window, &rect);
+    } else {
+        GetClientRect(window, &rect);
+    }
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     const HDC screen = GetDC(nullptr);
     const HDC memory = CreateCompatibleDC(screen);
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     const HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    if (from_screen) {
+        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    } else {
+        const HDC own = GetDC(window);
+        BitBlt(memory, 0, 0, width, height, own, 0, 0, SRCCOPY);
+        ReleaseDC(window, own);
+    }
     SelectObject(memory, old);
 
     BITMAPINFOHEADER info{};
@@ -66,85 +89,62 @@ void Settle(HWND window) {
     GdiFlush();
 }
 
-// The dialog that `owner`'s modal run shows, once it is up.
-HWND WaitForDialogOver(HWND owner) {
-    const DWORD deadline = GetTickCount() + kPatienceMs;
-    while (GetTickCount() < deadline) {
-        const HWND popup = GetWindow(owner, GW_ENABLEDPOPUP);
-        if (popup != nullptr && popup != owner && IsWindowVisible(popup)) {
-            return popup;
-        }
-        Sleep(50);
-    }
-    return nullptr;
-}
-
-HWND WaitForMainWindow(DWORD process) {
-    const DWORD deadline = GetTickCount() + kPatienceMs;
-    while (GetTickCount() < deadline) {
-        for (HWND window = FindWindowExA(nullptr, nullptr, "#32770", nullptr); window != nullptr;
-             window = FindWindowExA(nullptr, window, "#32770", nullptr)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char text[128] = {};
-            GetDlgItemTextA(window, ulvren::CONTROL_CAPACITY_FIELD, text, sizeof text);
-            // Shown once the first detection has put its text there.
-            if (owner == process && text[0] != '\0') {
-                return window;
-            }
-        }
-        Sleep(50);
-    }
-    return nullptr;
-}
-
-bool ShootDialog(HWND main, int button, const std::string& path) {
-    PostMessageA(main, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-    const HWND dialog = WaitForDialogOver(main);
+// Opens the dialog behind `button`, saves it and cancels it.
+bool ShootDialog(ulvren::testing::WindowDriver& driver, HWND main, int button,
+                 const std::string& path) {
+    ulvren::testing::Click(main, button);
+    const HWND dialog = driver.NextDialog();
     if (dialog == nullptr) {
         return false;
     }
-    Settle(dialog);
-    const bool saved = SaveWindow(dialog, path);
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    const DWORD deadline = GetTickCount() + kPatienceMs;
-    while (IsWindow(dialog) && GetTickCount() < deadline) {
-        Sleep(50);
+    // A dialog becomes active before it shows: wait for it on the screen, then for its paint.
+    for (int tries = 0; tries < 100 && !IsWindowVisible(dialog); ++tries) {
+        Sleep(20);
     }
+    driver.Flush(dialog);
+    Settle(dialog);
+
+    const bool saved = SaveWindow(dialog, path, false);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    driver.Flush(main);
     return saved;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: ulvren_screenshot_driver TOOL.exe OUT_PREFIX\n");
+    using namespace ulvren;
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: ulvren_screenshot_driver OUT_PREFIX\n");
         return 2;
     }
-    const std::string prefix = argv[2];
-    std::string command = std::string("\"") + argv[1] + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        std::fprintf(stderr, "cannot start %s\n", argv[1]);
-        return 1;
-    }
-    WaitForInputIdle(process.hProcess, kPatienceMs);
-    const HWND main = WaitForMainWindow(process.dwProcessId);
+    const std::string prefix = argv[1];
+    SimulatedHost machine;
+    machine.AddDrive("C:\\", DriveKind::Fixed);
+    RecorderSettings settings;
+    settings.disk_type = DISK_TYPE_PASSWORD;
+    machine.AddRecorder("E:\\", testing::MakeRecorder(16'777'216, settings));
+    ScopedHost installed(machine);
+
+    win32::MainWindowDialog view(GetModuleHandleA(nullptr));
+    const auto mutex = std::make_shared<testing::CountingDeviceMutex>(
+        std::make_shared<QueuedDeviceMutex>(nullptr));
+    CToolDlg logic(view, {mutex, &platform::SystemClock(), platform::SystemUiLanguage});
+    testing::WindowDriver driver([&] { view.Run(logic); });
+    const HWND main = driver.NextDialog();
     bool ok = main != nullptr;
     if (ok) {
+        // The first detection has filled the capacity field and enabled the password buttons.
+        mutex->WaitForSessions(1);
+        driver.Flush(main);
         Settle(main);
-        ok = SaveWindow(main, prefix + "-main.bmp") &&
-             ShootDialog(main, ulvren::CONTROL_LOGIN_BUTTON, prefix + "-login.bmp") &&
-             ShootDialog(main, ulvren::CONTROL_CHANGE_PASSWORD_BUTTON,
+        Sleep(300);
+        ok = SaveWindow(main, prefix + "-main.bmp", true) &&
+             ShootDialog(driver, main, CONTROL_LOGIN_BUTTON, prefix + "-login.bmp") &&
+             ShootDialog(driver, main, CONTROL_CHANGE_PASSWORD_BUTTON,
                          prefix + "-change-password.bmp");
         PostMessageA(main, WM_CLOSE, 0, 0);
     }
-    WaitForSingleObject(process.hProcess, kPatienceMs);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     if (!ok) {
         std::fprintf(stderr, "a window did not come up\n");
     }
