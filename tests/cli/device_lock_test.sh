@@ -9,7 +9,13 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 [ "$(id -u)" = 0 ] || fail "needs root (a mounted loop device, root's device lock); CI runs as root"
 work=$(mktemp -d)
 loop=""
+holder=""
 cleanup() {
+    # A holder left waiting would keep the lock, and the test's output open, for ever: let it go.
+    if [ -n "$holder" ]; then
+        timeout 5 sh -c "echo go >'$work/go'" || true
+        kill "$holder" 2>/dev/null || true
+    fi
     umount "$work/mnt" 2>/dev/null || true
     [ -z "$loop" ] || losetup -d "$loop" 2>/dev/null || true
     rm -rf "$work"
@@ -22,7 +28,9 @@ mkfifo "$work/held" "$work/go"
 flock /run/ulvren-SCSI.lock sh -c "echo held >'$work/held'; read line <'$work/go'" &
 holder=$!
 read -r _ <"$work/held"
-"$ulvren" --simulate "$work/rec.img" --size 2097152 detect >"$work/out" 2>"$work/err" &
+# The file is there before anyone follows it; the tool's redirection happens in its own process.
+: >"$work/err"
+"$ulvren" --simulate "$work/rec.img" --size 2097152 detect >"$work/out" 2>>"$work/err" &
 tool=$!
 notice='waiting for another program that is using the recorder'
 # The notice is an event on the tool's standard error: wait for it, not for a time.
@@ -30,6 +38,7 @@ timeout 30 grep -q -m1 -F "$notice" <(tail -n +1 --pid="$tool" -f "$work/err") |
     fail "no notice while waiting: $(cat "$work/err")"
 echo go >"$work/go"
 wait "$holder"
+holder=""
 wait "$tool" || fail "detect after the wait: $(cat "$work/out" "$work/err")"
 [ "$(grep -cF "$notice" "$work/err")" = 1 ] || fail "the notice came more than once"
 
