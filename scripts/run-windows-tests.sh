@@ -12,6 +12,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 source scripts/wine-environment.sh
 
+not_run=""
 architectures=("$@")
 [ ${#architectures[@]} -gt 0 ] || architectures=(x64 x86)
 
@@ -24,17 +25,30 @@ for architecture in "${architectures[@]}"; do
     preset="windows-$architecture"
     cmake --preset "$preset"
     cmake --build --preset "$preset"
-    excluded=()
-    if [ "$architecture" = x86 ] && $QEMU_I386_EMULATION; then
-        # Under qemu-user, Wine's 32-bit threads fault in the emulator (illegal instructions in
-        # Wine's own code) and large allocations fail in its address space: the cases that start
-        # threads, and the formats that keep a whole large FAT in memory, run on the other
-        # architecture and on the Linux build only.
-        excluded=(--exclude-regex "$(tr '\n' '|' < scripts/qemu-i386-exclusions.txt | sed 's/|$//')")
-        echo "x86 under qemu-user: leaving out the cases in scripts/qemu-i386-exclusions.txt"
+    if [ "$architecture" = x86 ] && [ -f build/wine32-unavailable.txt ]; then
+        # The one case where tests may be left out: the package registry kept 32-bit Wine from
+        # this machine (setup-debian.sh). The build above still holds warnings as errors, and the
+        # zip is still made and checked; the run's summary says loudly what did not run.
+        not_run+="NOT RUN: the x86 Windows tests under Wine: 32-bit Wine could not be installed:
+$(sed 's/^/    /' build/wine32-unavailable.txt)
+"
+    else
+        excluded=()
+        if [ "$architecture" = x86 ] && $QEMU_I386_EMULATION; then
+            # Under qemu-user, Wine's 32-bit threads fault in the emulator (illegal instructions in
+            # Wine's own code) and large allocations fail in its address space: the cases that start
+            # threads, and the formats that keep a whole large FAT in memory, run on the other
+            # architecture and on the Linux build only.
+            excluded=(--exclude-regex "$(tr '\n' '|' < scripts/qemu-i386-exclusions.txt | sed 's/|$//')")
+            echo "x86 under qemu-user: leaving out the cases in scripts/qemu-i386-exclusions.txt"
+        fi
+        ctest --preset "$preset" -j2 --no-tests=error --timeout 300 "${excluded[@]}"
     fi
-    ctest --preset "$preset" -j2 --no-tests=error --timeout 300 "${excluded[@]}"
     # The release zip: the two programs, nothing else.
     (cd "build/$preset" && cpack >/dev/null && unzip -Z1 ulvren-tool-*-"$preset".zip | LC_ALL=C sort |
         diff -u <(printf '%s\n' UlvrenTool.exe ulvren.exe) - && ls -l ulvren-tool-*-"$preset".zip)
 done
+if [ -n "$not_run" ]; then
+    printf '\n%s' "$not_run" >&2
+    [ -z "${ULVREN_RUN_SUMMARY:-}" ] || printf '%s' "$not_run" >>"$ULVREN_RUN_SUMMARY"
+fi

@@ -11,7 +11,9 @@ export WINEPREFIX="${WINEPREFIX:-$PWD/build/wine-prefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 
 QEMU_I386_EMULATION=false
-if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+if [ -f build/wine32-unavailable.txt ]; then
+    :  # no 32-bit Wine on this machine (setup-debian.sh): nothing to emulate
+elif [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
     QEMU_I386_EMULATION=true
 elif ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
     echo "This kernel runs no 32-bit programs: running Wine's 32-bit loader under qemu-user"

@@ -55,7 +55,7 @@ if [[ -z $kernel_package ]]; then
     depends() { apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[0-9].*\)$/\1/p' | head -n 1; }
     kernel_package=$(depends)
     if [[ -z $kernel_package ]]; then
-        apt-get update -qq
+        apt-get update -qq || true  # an index caught mid-update fails the call, not the others
         kernel_package=$(depends)
     fi
     [[ -n $kernel_package ]] || { echo "cannot tell which kernel linux-image-amd64 depends on" >&2; exit 1; }
