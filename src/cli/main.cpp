@@ -7,17 +7,38 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "cli/same_file.h"
 #include "host/host.h"
 #include "host/platform.h"
 #include "host/single_device_host.h"
 #include "host/tracing_host.h"
 #include "hosts/simulated/simulated_recorder.h"
+#include "recorder/recorder_settings.h"
 
 using namespace ulvren;
 
 namespace {
 
+// A trace written over the simulated recorder's own image or state file would destroy them.
+bool TraceClashesWithSimulation(const cli::CliOptions& options) {
+    if (!options.trace_path || !options.simulate_image) {
+        return false;
+    }
+    for (const std::string& own :
+         {*options.simulate_image, StateFilePathFor(*options.simulate_image)}) {
+        if (cli::NamesSameFile(*options.trace_path, own)) {
+            std::cerr << "ulvren: the trace file " << *options.trace_path
+                      << " is the simulated recorder's " << own << "; give another --trace\n";
+            return true;
+        }
+    }
+    return false;
+}
+
 int Run(const cli::CliOptions& options) {
+    if (TraceClashesWithSimulation(options)) {
+        return cli::kExitUsage;
+    }
     std::optional<SimulatedMachine> machine;
     std::unique_ptr<Host> system_host;
     Host* host = nullptr;
@@ -82,9 +103,15 @@ int Run(const cli::CliOptions& options) {
     return status;
 }
 
-}  // namespace
+// Output that could not be written is no success: a full disk behind standard output or error
+// makes the run one whose own part the tool could not do.
+int WithOutputChecked(int status) {
+    std::cout.flush();
+    std::cerr.flush();
+    return std::cout.fail() || std::cerr.fail() ? cli::kExitCannotRun : status;
+}
 
-int main(int argc, char** argv) {
+int RunAndReport(int argc, char** argv) {
     // Before anything is opened: an image or trace must never become descriptor 0, 1 or 2.
     if (!platform::EnsureStandardStreamsOpen()) {
         return cli::kExitCannotRun;
@@ -111,4 +138,10 @@ int main(int argc, char** argv) {
         std::cerr << "ulvren: " << failure.what() << '\n';
         return cli::kExitCannotRun;
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return WithOutputChecked(RunAndReport(argc, argv));
 }

@@ -25,7 +25,15 @@ cases=(
     "trace on a full disk|--simulate $image --trace /dev/full detect|3|Device: |No space left on device"
     "two disk types|--simulate $image format --type public --type password|2||give --type once"
     "option=value|--simulate=$image --size=2048 format --type=public|0|Format successfully!|"
+    "output on a full disk|--simulate $image detect >/dev/full|3||"
+    "errors on a full disk|--simulate $image --device nowhere detect 2>/dev/full|3||"
+    "trace over the image|--simulate $image --trace $image detect|2||give another --trace"
+    "trace over the state file|--simulate $image --trace $image.state detect|2||give another --trace"
+    "trace over a link to the image|--simulate $image --trace $work/image-link detect|2||give another --trace"
+    "trace over a new image|--simulate $work/new.img --trace $work/./new.img detect|2||give another --trace"
 )
+ln -s rec.img "$work/image-link"
+image_size=$(stat -c %s "$image")
 printf 'se\0cret\n' >"$work/nul"
 for row in "${cases[@]}"; do
     IFS='|' read -r name arguments want_status want_out want_err <<<"$row"
@@ -38,6 +46,7 @@ for row in "${cases[@]}"; do
     ! grep -qa -e 'Format successfully' -e 'ulvren' "$image" || fail "$name: text in the image"
 done
 [ ! -s "$work/nul.log" ] || fail "a password with a NUL byte reached the device"
+[ "$(stat -c %s "$image")" = "$image_size" ] && [ ! -e "$work/new.img" ] || fail "a trace cut an image"
 
 # Requests to end the program during a format. The trace goes into a pipe that the test reads,
 # so the format stands still wherever the test stops reading: the signals arrive mid-format.
