@@ -64,6 +64,12 @@ void RunInDeviceSession(SharedWindowState& window, std::stop_token stop, Session
         return;
     }
     end.Opened(handle);
+    // The kept path may lead elsewhere since the detection that found it: after an unplug,
+    // another disk can take its name. Only the recorder gets the lock, the unmount and the body.
+    if (!before_open && disk.IdentifyDevice(handle) == 0) {
+        window.link.PostRecorderGone();
+        return;
+    }
     disk.LockVolume(handle);
     if (ending == SessionEnding::Dismount) {
         // As with the lock, the session goes on whatever the outcome.

@@ -20,6 +20,10 @@ class WindowLink {
     void PostStatus(OperationStatus status, HostError host_error = {}) {
         Deliver(StatusEvent{status, std::move(host_error)});
     }
+    // The worker's operation did not begin: the device at the kept path is not the recorder.
+    void PostRecorderGone() {
+        Deliver(StatusEvent{STATUS_DEVICE_NOT_FOUND, {}, NotFoundBy::Operation});
+    }
     void EnableGroup(ControlGroup group, bool enabled) {
         Deliver(ControlGroupEvent{group, enabled});
     }

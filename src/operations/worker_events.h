@@ -9,12 +9,17 @@ namespace ulvren {
 
 // What workers tell the window, as one stream of events in the order in which they happened.
 
+// Who found no recorder: a detection, or a worker whose kept device path no longer leads to one
+// (unplugged, or another disk in its place), so that its operation ended before it began.
+enum class NotFoundBy { Detection, Operation };
+
 // A status code. For STATUS_OPEN_FAILED, `host_error` is why the open failed; for
 // STATUS_DEVICE_NOT_FOUND, why the last removable drive that could not be opened could not (None
 // when every drive opened). Both are captured on the worker's thread when the call failed.
 struct StatusEvent {
     OperationStatus status{};
     HostError host_error;
+    NotFoundBy not_found_by = NotFoundBy::Detection;
 
     bool operator==(const StatusEvent&) const = default;
 };

@@ -284,6 +284,11 @@ void CToolDlg::OnStatus(const StatusEvent& event) {
     if (reaction.refreshes) {
         MembersToControls();
     }
+    // A button's operation that found no recorder at the kept path says so; it does not end in
+    // silence.
+    if (event.status == STATUS_DEVICE_NOT_FOUND && event.not_found_by == NotFoundBy::Operation) {
+        ShowText(TEXT_DEVICE_NOT_FOUND);
+    }
     // A drive that could not be opened for lack of rights may have been the recorder.
     if (event.status == STATUS_DEVICE_NOT_FOUND &&
         event.host_error.kind == HostErrorKind::AccessDenied && !told_about_rights_) {

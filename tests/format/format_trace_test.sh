@@ -33,12 +33,14 @@ write10() {  # LBA COUNT
 } >"$work/expected"
 
 # Detection at the given path comes first (identify, capacity, disk type); then the format's
-# own commands: set type, one capacity command, the writes.
+# session checks that the recorder is still there (identify) before its own commands: set type,
+# one capacity command, the writes.
 cut -d' ' -f2 "$work/trace" | grep -v '^cdb=2a' >"$work/commands"
 diff -u - "$work/commands" <<'COMMANDS' || { echo "FAIL: other commands than expected"; exit 1; }
 cdb=f6000000000000000000000000000000
 cdb=fb000000000000000000000000000000
 cdb=f9000000000000000000000000000000
+cdb=f6000000000000000000000000000000
 cdb=f8010000000000000000000000000000
 cdb=fb000000000000000000000000000000
 COMMANDS

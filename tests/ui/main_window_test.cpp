@@ -371,6 +371,28 @@ TEST(MainWindow, OnlyArrivalAndRemovalStartADetection) {
     EXPECT_EQ(bench.machine.OverlapCount(), 0u);
 }
 
+// After an unplug another disk can take the recorder's path before any detection has run: every
+// button's worker asks it to identify, sends it nothing more, and says that there is no recorder.
+TEST(MainWindow, AButtonWhoseRecorderWasReplacedSendsOnlyTheIdentifyAndSaysSo) {
+    for (const int button : {CONTROL_FORMAT_BUTTON, CONTROL_SET_CLOCK_BUTTON, CONTROL_LOGIN_BUTTON,
+                             CONTROL_CHANGE_PASSWORD_BUTTON}) {
+        RecorderSettings password_disk;
+        password_disk.disk_type = 2;
+        WindowBench bench(password_disk);
+        bench.Start();
+        bench.machine.AddDrive(kRecorderRoot, DriveKind::PlainRemovable);
+        const std::size_t requests_before = bench.machine.Requests().size();
+        bench.view.dialog_inputs.push_back({});
+        bench.window.OnCommand(button);
+        bench.Settle(2);
+        EXPECT_EQ(bench.view.log, (Strings{"box Device not found"})) << button;
+        EXPECT_EQ(bench.view.Text(CONTROL_CAPACITY_FIELD), "Device not found") << button;
+        const auto requests = bench.machine.Requests();
+        ASSERT_EQ(requests.size(), requests_before + 1) << button;
+        EXPECT_EQ(requests.back().cdb.at(0), 0xF6) << button;
+    }
+}
+
 TEST(MainWindow, SaysOncePerRunThatItLacksTheRights) {
     WindowBench bench;
     bench.machine.DenyAccess(kRecorderRoot);
