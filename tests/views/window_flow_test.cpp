@@ -238,7 +238,12 @@ void WindowFlowTest::flow() {
         "longest event-loop gap during a 512 GiB format: %.1f ms (format %lld ms, then the "
         "pause and the box)",
         longest_gap_ms, static_cast<long long>(format_ms));
-    QVERIFY2(longest_gap_ms < 50, "the window's thread was kept from its loop");
+    // Half of the format's own time: a format run on the window's thread could never stay below
+    // that, while a loaded machine that stops this process for a while still does. How short
+    // the gaps are on a quiet machine is bench/window_benchmark.sh's to say.
+    QVERIFY(format_ms > 0);
+    QVERIFY2(longest_gap_ms < static_cast<double>(format_ms) / 2,
+             "the window's thread was kept from its loop");
     QVERIFY(paints_in_pause > 0);
     QVERIFY(window_->isVisible());
     QCOMPARE(Settings().disk_type, DISK_TYPE_PASSWORD);
