@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/clock.h"
+#include "host/device_change.h"
 #include "host/host.h"
 #include "host/named_system_mutex.h"
 #include "text/string_table.h"
@@ -26,6 +27,12 @@ std::unique_ptr<Host> OpenSystemHost();
 // that opens the same name. Never null: an object that cannot be had at all says so, with the
 // reason, when it is locked.
 std::unique_ptr<NamedSystemMutex> OpenNamedSystemMutex(const std::string& name);
+
+// The system's notices of disks coming and going. Never null: where the system cannot tell (no
+// udev running) the source announces nothing. On Windows the window hears of changes itself
+// (WM_DEVICECHANGE), and this source announces nothing either. Linux links it apart from the
+// rest of the platform (ulvren_device_changes), so that only the window needs libudev.
+std::unique_ptr<DeviceChangeSource> OpenDeviceChangeSource();
 
 // Converts UTF-8 text into the bytes of a Windows ANSI code page (1252, 936, 950). Empty when the
 // text is not valid UTF-8 or holds a character that the code page cannot represent: nothing is

@@ -42,8 +42,9 @@ class DialogLogic {
     virtual void OnOk(DialogView& view) = 0;
 };
 
-// The main window's view.
-class MainWindowView : public DialogView {
+// The main window's view. A toolkit's dialog controls implement the DialogView part once, for
+// this window and the password dialogs alike, hence the virtual base.
+class MainWindowView : public virtual DialogView {
   public:
     virtual void SetChecked(int control, bool checked) = 0;
     virtual bool Checked(int control) const = 0;

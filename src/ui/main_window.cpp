@@ -115,10 +115,8 @@ void CToolDlg::OnTimer() {
     view_.SetText(CONTROL_CURRENT_TIME, current_time_text_);
 }
 
-void CToolDlg::OnDeviceChange(unsigned event) {
-    if (event == kDeviceArrival || event == kDeviceRemoveComplete) {
-        StartDetect();
-    }
+void CToolDlg::OnDeviceChange(DeviceChange /*change*/) {
+    StartDetect();
 }
 
 void CToolDlg::Deliver(const WorkerEvent& event) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/clock.h"
+#include "host/device_change.h"
 #include "operations/device_mutex.h"
 #include "operations/operation_runner.h"
 #include "operations/shared_window_state.h"
@@ -15,10 +16,6 @@
 #include "ui/dialog_view.h"
 
 namespace ulvren {
-
-// The device-change notices that start a detection.
-inline constexpr unsigned kDeviceArrival = 0x8000;
-inline constexpr unsigned kDeviceRemoveComplete = 0x8004;
 
 // The main window's logic, free of any toolkit: its members over the members it shares with the
 // workers, its initialisation, its handlers and its reaction to every worker event. It reaches
@@ -44,7 +41,8 @@ class CToolDlg final : public WorkerEventSink {
     // A button press, or a change of the disk-type list's selection.
     void OnCommand(int control);
     void OnTimer();
-    void OnDeviceChange(unsigned event);
+    // A disk came or went: detect again.
+    void OnDeviceChange(DeviceChange change);
     // Handles the oldest worker event that has come in (one per NotifyWorkerEvent).
     void OnWorkerEvent();
     void OnDestroy();

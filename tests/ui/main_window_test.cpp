@@ -360,12 +360,11 @@ TEST(PasswordDialogs, TakeTheirCaptionsAndNoMoreThanTheRecorderTakes) {
     }
 }
 
-TEST(MainWindow, OnlyArrivalAndRemovalStartADetection) {
+TEST(MainWindow, ArrivalAndRemovalEachStartADetection) {
     WindowBench bench;
     bench.Start();
-    bench.window.OnDeviceChange(7);
-    bench.window.OnDeviceChange(kDeviceArrival);
-    bench.window.OnDeviceChange(kDeviceRemoveComplete);
+    bench.window.OnDeviceChange(DeviceChange::DiskArrived);
+    bench.window.OnDeviceChange(DeviceChange::DiskGone);
     bench.Settle(3);
     EXPECT_EQ(bench.mutex->Sessions(), 3);
     EXPECT_EQ(bench.machine.OverlapCount(), 0u);
@@ -393,12 +392,30 @@ TEST(MainWindow, AButtonWhoseRecorderWasReplacedSendsOnlyTheIdentifyAndSaysSo) {
     }
 }
 
+// The machine's own notices, as a view hands them on: unplugging the recorder and plugging it in
+// again each detect anew.
+TEST(MainWindow, FollowsTheMachineAsItTellsOfDisksComingAndGoing) {
+    WindowBench bench;
+    bench.machine.DeviceChanges().Listen(
+        [&](DeviceChange change) { bench.window.OnDeviceChange(change); });
+    bench.Start();
+    bench.machine.Unplug(kRecorderRoot);
+    bench.Settle(2);
+    EXPECT_EQ(bench.view.Text(CONTROL_CAPACITY_FIELD), "Device not found");
+    EXPECT_FALSE(bench.Enabled(CONTROL_FORMAT_BUTTON));
+    bench.machine.Plug(kRecorderRoot);
+    bench.Settle(3);
+    EXPECT_EQ(bench.view.Text(CONTROL_CAPACITY_FIELD), "48 MB");
+    EXPECT_TRUE(bench.Enabled(CONTROL_FORMAT_BUTTON));
+    bench.machine.DeviceChanges().Listen({});
+}
+
 TEST(MainWindow, SaysOncePerRunThatItLacksTheRights) {
     WindowBench bench;
     bench.machine.DenyAccess(kRecorderRoot);
     bench.window.OnInitDialog();
     bench.Settle(1);
-    bench.window.OnDeviceChange(kDeviceArrival);
+    bench.window.OnDeviceChange(DeviceChange::DiskArrived);
     bench.Settle(2);
     EXPECT_EQ(bench.view.Text(CONTROL_CAPACITY_FIELD), "Device not found");
     EXPECT_EQ(

@@ -116,7 +116,7 @@ class DialogGrabber final : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
-    views::CToolApp app(argc, argv);
+    views::qt::CToolApp app(argc, argv);
     if (argc != 3) {
         std::cerr << "usage: ulvren_screenshots DIRECTORY SUFFIX\n";
         return 2;
@@ -132,12 +132,12 @@ int main(int argc, char** argv) {
     ScopedHost installed(host);
 
     const FixedClock clock;
-    views::QtMainWindowView window;
+    views::qt::QtMainWindowView window;
     CToolDlg logic(window, {OpenDeviceMutex(), &clock, &platform::SystemUiLanguage});
     window.Attach(logic);
     DialogGrabber grabber(window, directory, suffix);
     bool main_grabbed = false;
-    QObject::connect(&window, &views::QtMainWindowView::workerEventHandled, &window, [&] {
+    QObject::connect(&window, &views::qt::QtMainWindowView::workerEventHandled, &window, [&] {
         if (main_grabbed || window.ListSelection(CONTROL_DISK_TYPE_LIST) < 0) {
             return;
         }

@@ -29,6 +29,7 @@
 #include "ui/control_ids.h"
 #include "views/loop_gap_meter.h"
 #include "views/modal_watcher.h"
+#include "views/qt/device_change_relay.h"
 #include "views/qt/input_free_pause.h"
 #include "views/qt/main_window_view.h"
 #include "views/qt/tool_app.h"
@@ -102,8 +103,9 @@ class WindowFlowTest final : public QObject {
     std::optional<SimulatedMachine> machine_;
     std::optional<ScopedHost> installed_;
     TestClock clock_;
-    std::unique_ptr<views::QtMainWindowView> window_;
+    std::unique_ptr<views::qt::QtMainWindowView> window_;
     std::unique_ptr<CToolDlg> logic_;
+    std::unique_ptr<views::qt::DeviceChangeRelay> relay_;
     std::unique_ptr<testing::ModalWatcher> watcher_;
 };
 
@@ -117,10 +119,13 @@ void WindowFlowTest::initTestCase() {
     QVERIFY2(machine_.has_value(), error.text.c_str());
     installed_.emplace(*machine_->host);
 
-    window_ = std::make_unique<views::QtMainWindowView>();
+    window_ = std::make_unique<views::qt::QtMainWindowView>();
     logic_ = std::make_unique<CToolDlg>(
         *window_, CToolDlg::Environment{OpenDeviceMutex(), &clock_, [] { return kEnglish; }});
     window_->Attach(*logic_);
+    // The machine tells the window of the recorder going and coming, as the system would.
+    relay_ =
+        std::make_unique<views::qt::DeviceChangeRelay>(machine_->host->DeviceChanges(), *logic_);
     watcher_ = std::make_unique<testing::ModalWatcher>(*window_, [this] { return Snapshot(); });
 }
 
@@ -129,6 +134,7 @@ void WindowFlowTest::cleanupTestCase() {
         logic_->OnDestroy();
     }
     window_->Detach();
+    relay_.reset();
     logic_.reset();
     window_.reset();
 }
@@ -143,7 +149,7 @@ std::string WindowFlowTest::Snapshot() {
 }
 
 bool WindowFlowTest::WaitForWindow(const std::function<bool()>& done) {
-    QSignalSpy handled(window_.get(), &views::QtMainWindowView::workerEventHandled);
+    QSignalSpy handled(window_.get(), &views::qt::QtMainWindowView::workerEventHandled);
     const QDeadlineTimer deadline(120'000);
     while (!done()) {
         if (!handled.wait(static_cast<int>(deadline.remainingTime()))) {
@@ -172,12 +178,12 @@ RecorderSettings WindowFlowTest::Settings() const {
 }
 
 void WindowFlowTest::flow() {
-    auto* pause = window_->findChild<views::InputFreePause*>("pause");
+    auto* pause = window_->findChild<views::qt::InputFreePause*>("pause");
     QVERIFY(pause != nullptr);
     // What each pause does while it runs; it ends up here from inside the pause's own loop.
     std::deque<std::function<void()>> during_pauses;
     connect(
-        pause, &views::InputFreePause::started, this,
+        pause, &views::qt::InputFreePause::started, this,
         [&] {
             if (!during_pauses.empty()) {
                 during_pauses.front()();
@@ -192,12 +198,12 @@ void WindowFlowTest::flow() {
     bool pausing = false;
     QElapsedTimer since_format;
     qint64 format_ms = -1;
-    connect(pause, &views::InputFreePause::started, this, [&] {
+    connect(pause, &views::qt::InputFreePause::started, this, [&] {
         pausing = true;
         format_ms = format_ms < 0 ? since_format.elapsed() : format_ms;
         paints_at_start = paints.paints;
     });
-    connect(pause, &views::InputFreePause::finished, this, [&] {
+    connect(pause, &views::qt::InputFreePause::finished, this, [&] {
         pausing = false;
         paints_in_pause = paints.paints - paints_at_start;
     });
@@ -274,14 +280,12 @@ void WindowFlowTest::flow() {
     during_pauses.push_back([&] {
         machine_->host->DenyAccess("D:\\");
         machine_->host->Unplug(SimulatedMachine::kRecorderRoot);
-        logic_->OnDeviceChange(kDeviceRemoveComplete);
     });
     Click(CONTROL_LOGIN_BUTTON);
     QVERIFY(WaitForBoxes(3));
 
     // The recorder comes back.
     machine_->host->Plug(SimulatedMachine::kRecorderRoot);
-    logic_->OnDeviceChange(kDeviceArrival);
     QVERIFY(WaitForWindow([&] { return Control(CONTROL_FORMAT_BUTTON)->isEnabled(); }));
 
     // Change password: a wrong old password, a confirmation that differs, then the right one.
@@ -330,7 +334,7 @@ void WindowFlowTest::flow() {
 
     // A capacity that cannot be read.
     machine_->host->InjectVendorFault(VendorFault::NoReply, CMD_GET_CAPACITY);
-    logic_->OnDeviceChange(kDeviceArrival);
+    logic_->OnDeviceChange(DeviceChange::DiskArrived);
     QVERIFY(WaitForWindow(
         [&] { return window_->Text(CONTROL_CAPACITY_FIELD) == Text(TEXT_UNKNOWN_CAPACITY); }));
 
@@ -359,7 +363,7 @@ void WindowFlowTest::flow() {
 }
 
 int main(int argc, char** argv) {
-    views::CToolApp app(argc, argv);
+    views::qt::CToolApp app(argc, argv);
     WindowFlowTest test;
     return QTest::qExec(&test, argc, argv);
 }

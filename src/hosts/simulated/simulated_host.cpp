@@ -19,13 +19,19 @@ void SimulatedHost::AddDrive(const std::string& root, DriveKind kind) {
 }
 
 void SimulatedHost::Plug(const std::string& root) {
-    std::lock_guard lock(mutex_);
-    drives_[root].plugged = true;
+    {
+        std::lock_guard lock(mutex_);
+        drives_[root].plugged = true;
+    }
+    device_changes_.Announce(DeviceChange::DiskArrived);
 }
 
 void SimulatedHost::Unplug(const std::string& root) {
-    std::lock_guard lock(mutex_);
-    drives_[root].plugged = false;
+    {
+        std::lock_guard lock(mutex_);
+        drives_[root].plugged = false;
+    }
+    device_changes_.Announce(DeviceChange::DiskGone);
 }
 
 void SimulatedHost::SetMaxTransferSectors(std::uint32_t sectors) {

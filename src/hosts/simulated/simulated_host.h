@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "hosts/simulated/simulated_device_changes.h"
 #include "recorder/recorder_firmware.h"
 #include "recorder/vendor_faults.h"
 
@@ -45,6 +46,8 @@ class SimulatedHost final : public Host {
     void AddDrive(const std::string& root, DriveKind kind);
     void Plug(const std::string& root);
     void Unplug(const std::string& root);
+    // Plug and Unplug announce a disk arriving or gone here.
+    DeviceChangeSource& DeviceChanges() { return device_changes_; }
     void SetMaxTransferSectors(std::uint32_t sectors);
 
     // Fault injection. A fault with no opcode applies to every vendor command. NoReply fails the
@@ -106,6 +109,7 @@ class SimulatedHost final : public Host {
     std::vector<ObservedRequest> requests_;
     std::size_t open_count_ = 0;
     std::size_t overlap_count_ = 0;
+    SimulatedDeviceChanges device_changes_;
 };
 
 }  // namespace ulvren

@@ -30,6 +30,11 @@ std::unique_ptr<NamedSystemMutex> OpenNamedSystemMutex(const std::string& name) 
     return std::make_unique<Win32NamedMutex>(name);
 }
 
+std::unique_ptr<DeviceChangeSource> OpenDeviceChangeSource() {
+    // Windows tells the window itself (WM_DEVICECHANGE); its view translates that at its edge.
+    return std::make_unique<DeviceChangeSource>();
+}
+
 const Clock& SystemClock() {
     static const LocalClock clock;
     return clock;

@@ -4,7 +4,7 @@
 
 #include "ui/dialog_templates.h"
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 
 QIcon ApplicationIcon(int resource_id) {
     QIcon icon;
@@ -18,4 +18,4 @@ QIcon ApplicationIcon(int resource_id) {
     return icon;
 }
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

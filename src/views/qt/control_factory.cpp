@@ -14,7 +14,7 @@
 
 #include "views/qt/utf8_text.h"
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 namespace {
 
 // The locale's short date, with the year in four digits so that every year the picker takes can
@@ -51,11 +51,14 @@ QWidget* CreateTimePicker(QWidget& parent) {
     return picker;
 }
 
-QWidget* CreatePushButton(QWidget& parent, const QString& caption, bool is_default) {
+// Whether a push button is the dialog's default, the one that Enter presses wherever the focus.
+enum class ButtonRole { Plain, Default };
+
+QWidget* CreatePushButton(QWidget& parent, const QString& caption, ButtonRole role) {
     auto* button = new QPushButton(caption, &parent);
     // A push button with the focus takes Enter, as a dialog's buttons do.
     button->setAutoDefault(true);
-    button->setDefault(is_default);
+    button->setDefault(role == ButtonRole::Default);
     return button;
 }
 
@@ -71,9 +74,9 @@ QWidget* CreateOfKind(QWidget& parent, const ControlTemplate& control) {
             return label;
         }
         case ControlKind::PushButton:
-            return CreatePushButton(parent, caption, false);
+            return CreatePushButton(parent, caption, ButtonRole::Plain);
         case ControlKind::DefaultPushButton:
-            return CreatePushButton(parent, caption, true);
+            return CreatePushButton(parent, caption, ButtonRole::Default);
         case ControlKind::AutoRadioButton:
             return new QRadioButton(caption, &parent);
         case ControlKind::AutoCheckBox:
@@ -105,4 +108,4 @@ QWidget* CreateControl(QWidget& parent, const ControlTemplate& control) {
     return widget;
 }
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

@@ -8,9 +8,10 @@
 #include <algorithm>
 
 #include "views/qt/control_factory.h"
+#include "views/qt/password_validator.h"
 #include "views/qt/utf8_text.h"
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 namespace {
 
 // Space kept between a widened control and what stands to its right, in dialog units.
@@ -48,7 +49,7 @@ bool OverlapVertically(const QRect& a, const QRect& b) {
 }  // namespace
 
 DialogControls::DialogControls(QDialog& dialog, const DialogTemplate& dialog_template)
-    : font_(DialogFont(dialog_template)), units_(font_) {
+    : dialog_(dialog), font_(DialogFont(dialog_template)), units_(font_) {
     dialog.setFont(font_);
     dialog.setWindowTitle(FromUtf8(dialog_template.title));
     dialog.setFixedSize(units_.X(dialog_template.width), units_.Y(dialog_template.height));
@@ -78,6 +79,10 @@ DialogControls::DialogControls(QDialog& dialog, const DialogTemplate& dialog_tem
 QWidget* DialogControls::Widget(int control) const {
     const Placed* placed = Find(control);
     return placed != nullptr ? placed->widget : nullptr;
+}
+
+void DialogControls::SetTitle(std::string_view text) {
+    dialog_.setWindowTitle(FromUtf8(text));
 }
 
 void DialogControls::SetText(int control, std::string_view text) {
@@ -117,6 +122,13 @@ std::string DialogControls::Text(int control) const {
 void DialogControls::SetEnabled(int control, bool enabled) {
     if (QWidget* widget = Widget(control)) {
         widget->setEnabled(enabled);
+    }
+}
+
+void DialogControls::LimitPasswordEdit(int control,
+                                       std::function<bool(std::string_view text)> fits) {
+    if (auto* edit = As<QLineEdit>(control)) {
+        edit->setValidator(new PasswordValidator(std::move(fits), edit));
     }
 }
 
@@ -188,4 +200,4 @@ int DialogControls::RoomToTheRight(const Placed& placed) const {
     return std::max(0, limit - units_.X(kGapUnits) - (own.right() + 1));
 }
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

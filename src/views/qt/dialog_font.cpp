@@ -7,7 +7,7 @@
 
 #include "views/qt/utf8_text.h"
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 namespace {
 
 // Faces that stand in for the templates' font, best first: its own English name, then CJK faces
@@ -67,4 +67,4 @@ QRect DialogUnits::ToPixels(const DialogRect& rect) const {
     return QRect(X(rect.x), Y(rect.y), X(rect.width), Y(rect.height));
 }
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

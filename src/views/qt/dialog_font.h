@@ -5,7 +5,7 @@
 
 #include "ui/dialog_templates.h"
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 
 // The template's dialog font on this system, at the template's size: its own face where it is
 // installed, else the first installed face that holds both Simplified and Traditional Chinese.
@@ -26,4 +26,4 @@ class DialogUnits {
     int base_height_;
 };
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

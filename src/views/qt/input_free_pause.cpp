@@ -5,7 +5,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 namespace {
 
 bool IsUserInput(const QEvent& event) {
@@ -50,4 +50,4 @@ bool InputFreePause::eventFilter(QObject* /*watched*/, QEvent* event) {
     return event->spontaneous() && IsUserInput(*event);
 }
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <chrono>
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 
 // A wait on the window's thread that keeps its windows painted and its timers running but takes
 // no input: keys, mouse, wheel, touch and close requests from the user are dropped, not kept for
@@ -24,4 +24,4 @@ class InputFreePause final : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

@@ -15,7 +15,7 @@
 #include "views/qt/password_dialog_view.h"
 #include "views/qt/utf8_text.h"
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 namespace {
 
 // The buttons whose press the logic handles.
@@ -34,13 +34,13 @@ const DialogTemplate* FindPasswordTemplate(int template_id) {
 }  // namespace
 
 QtMainWindowView::QtMainWindowView()
-    : QDialog(nullptr, kMainWindowFrame), controls_(*this, MainWindowTemplate()) {
+    : QDialog(nullptr, kMainWindowFrame), DialogControls(*this, MainWindowTemplate()) {
     // The two radio buttons are one group: exactly one of them is checked.
     auto* radios = new QButtonGroup(this);
-    radios->addButton(controls_.As<QAbstractButton>(CONTROL_SYSTEM_TIME_RADIO));
-    radios->addButton(controls_.As<QAbstractButton>(CONTROL_CUSTOM_TIME_RADIO));
+    radios->addButton(As<QAbstractButton>(CONTROL_SYSTEM_TIME_RADIO));
+    radios->addButton(As<QAbstractButton>(CONTROL_CUSTOM_TIME_RADIO));
     // The list's items are the same two texts in every language.
-    auto* list = controls_.As<QComboBox>(CONTROL_DISK_TYPE_LIST);
+    auto* list = As<QComboBox>(CONTROL_DISK_TYPE_LIST);
     for (const std::string_view item : kDiskTypeListItems) {
         list->addItem(FromUtf8(item));
     }
@@ -80,56 +80,34 @@ void QtMainWindowView::Run() {
 
 void QtMainWindowView::ConnectCommands() {
     for (const int control : kCommandButtons) {
-        connect(controls_.As<QAbstractButton>(control), &QAbstractButton::clicked, this,
-                [this, control] {
-                    if (logic_ != nullptr) {
-                        logic_->OnCommand(control);
-                    }
-                });
+        connect(As<QAbstractButton>(control), &QAbstractButton::clicked, this, [this, control] {
+            if (logic_ != nullptr) {
+                logic_->OnCommand(control);
+            }
+        });
     }
     // Only the user's choice, as a selection change notice is; the logic's own selections send
     // nothing.
-    connect(controls_.As<QComboBox>(CONTROL_DISK_TYPE_LIST), &QComboBox::activated, this, [this] {
+    connect(As<QComboBox>(CONTROL_DISK_TYPE_LIST), &QComboBox::activated, this, [this] {
         if (logic_ != nullptr) {
             logic_->OnCommand(CONTROL_DISK_TYPE_LIST);
         }
     });
 }
 
-void QtMainWindowView::SetTitle(std::string_view text) {
-    setWindowTitle(FromUtf8(text));
-}
-
-void QtMainWindowView::SetText(int control, std::string_view text) {
-    controls_.SetText(control, text);
-}
-
-std::string QtMainWindowView::Text(int control) const {
-    return controls_.Text(control);
-}
-
-void QtMainWindowView::SetEnabled(int control, bool enabled) {
-    controls_.SetEnabled(control, enabled);
-}
-
-void QtMainWindowView::LimitPasswordEdit(int /*control*/,
-                                         std::function<bool(std::string_view text)> /*fits*/) {
-    // The main window has no password edit.
-}
-
 void QtMainWindowView::SetChecked(int control, bool checked) {
-    if (auto* button = controls_.As<QAbstractButton>(control)) {
+    if (auto* button = As<QAbstractButton>(control)) {
         button->setChecked(checked);
     }
 }
 
 bool QtMainWindowView::Checked(int control) const {
-    const auto* button = controls_.As<QAbstractButton>(control);
+    const auto* button = As<QAbstractButton>(control);
     return button != nullptr && button->isChecked();
 }
 
 void QtMainWindowView::SetDateTime(int control, const LocalDateTime& value) {
-    auto* picker = controls_.As<QDateTimeEdit>(control);
+    auto* picker = As<QDateTimeEdit>(control);
     if (picker == nullptr) {
         return;
     }
@@ -144,7 +122,7 @@ void QtMainWindowView::SetDateTime(int control, const LocalDateTime& value) {
 }
 
 std::optional<LocalDateTime> QtMainWindowView::DateTime(int control) const {
-    const auto* picker = controls_.As<QDateTimeEdit>(control);
+    const auto* picker = As<QDateTimeEdit>(control);
     if (picker == nullptr) {
         return std::nullopt;
     }
@@ -158,18 +136,18 @@ std::optional<LocalDateTime> QtMainWindowView::DateTime(int control) const {
 }
 
 void QtMainWindowView::SetListSelection(int control, int index) {
-    if (auto* list = controls_.As<QComboBox>(control)) {
+    if (auto* list = As<QComboBox>(control)) {
         list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
     }
 }
 
 int QtMainWindowView::ListSelection(int control) const {
-    const auto* list = controls_.As<QComboBox>(control);
+    const auto* list = As<QComboBox>(control);
     return list != nullptr ? list->currentIndex() : -1;
 }
 
 void QtMainWindowView::SetFocus(int control) {
-    if (QWidget* widget = controls_.Widget(control)) {
+    if (QWidget* widget = Widget(control)) {
         widget->setFocus(Qt::OtherFocusReason);
     }
 }
@@ -225,4 +203,4 @@ void QtMainWindowView::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

@@ -8,12 +8,12 @@
 #include "views/qt/dialog_controls.h"
 #include "views/qt/input_free_pause.h"
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 
 // The main window: template 102's controls on a dialog of their own, the disk-type list's two
 // items, the once-a-second timer, the message boxes, the pause and the password dialogs. Every
 // event goes to the window's logic, which decides everything.
-class QtMainWindowView final : public QDialog, public MainWindowView {
+class QtMainWindowView final : public QDialog, public DialogControls, public MainWindowView {
     Q_OBJECT
 
   public:
@@ -26,14 +26,7 @@ class QtMainWindowView final : public QDialog, public MainWindowView {
     // Initialises the window, runs it modally until it is closed, then cleans up.
     void Run();
 
-    // DialogView.
-    void SetTitle(std::string_view text) override;
-    void SetText(int control, std::string_view text) override;
-    std::string Text(int control) const override;
-    void SetEnabled(int control, bool enabled) override;
-    void LimitPasswordEdit(int control, std::function<bool(std::string_view text)> fits) override;
-
-    // MainWindowView.
+    // MainWindowView; its DialogView part is the DialogControls'.
     void SetChecked(int control, bool checked) override;
     bool Checked(int control) const override;
     void SetDateTime(int control, const LocalDateTime& value) override;
@@ -60,10 +53,9 @@ class QtMainWindowView final : public QDialog, public MainWindowView {
   private:
     void ConnectCommands();
 
-    DialogControls controls_;
     QTimer timer_{this};
     InputFreePause pause_{this};
     CToolDlg* logic_ = nullptr;
 };
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

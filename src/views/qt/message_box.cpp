@@ -6,7 +6,7 @@
 
 #include "views/qt/utf8_text.h"
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 
 void ShowWarningBox(QWidget& owner, std::string_view text) {
     const QString caption = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
@@ -16,4 +16,4 @@ void ShowWarningBox(QWidget& owner, std::string_view text) {
     box.exec();
 }
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 
 PasswordValidator::PasswordValidator(std::function<bool(std::string_view text)> fits,
                                      QObject* parent)
@@ -15,4 +15,4 @@ QValidator::State PasswordValidator::validate(QString& input, int& /*position*/)
                : Invalid;
 }
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

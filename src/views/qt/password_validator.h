@@ -4,7 +4,7 @@
 #include <functional>
 #include <string_view>
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 
 // Refuses every edit after which the text would no longer fit (typed, pasted or dropped): the
 // edit then keeps the text it had.
@@ -18,4 +18,4 @@ class PasswordValidator final : public QValidator {
     std::function<bool(std::string_view text)> fits_;
 };
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

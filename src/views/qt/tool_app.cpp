@@ -2,20 +2,23 @@
 
 #include "host/platform.h"
 #include "operations/device_mutex.h"
+#include "views/qt/device_change_relay.h"
 #include "views/qt/dialog_font.h"
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 
 CToolApp::CToolApp(int& argc, char** argv) : application_(argc, argv) {
     // Message boxes and dialogs in the same face as the main window.
     QApplication::setFont(DialogFont(MainWindowTemplate()));
 }
 
-void CToolApp::Run(const Wiring& wire) {
+void CToolApp::Run(DeviceChangeSource& device_changes, const Wiring& wire) {
     QtMainWindowView window;
     CToolDlg logic(window,
                    {OpenDeviceMutex(), &platform::SystemClock(), &platform::SystemUiLanguage});
     window.Attach(logic);
+    // Gone before the logic is.
+    DeviceChangeRelay relay(device_changes, logic);
     if (wire) {
         wire(logic, window);
     }
@@ -23,4 +26,4 @@ void CToolApp::Run(const Wiring& wire) {
     window.Detach();
 }
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

@@ -3,10 +3,11 @@
 #include <QApplication>
 #include <functional>
 
+#include "host/device_change.h"
 #include "ui/main_window.h"
 #include "views/qt/main_window_view.h"
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 
 // The application: the Qt application in the dialog font, and the main window over the current
 // host, run modally; the program ends when the window closes.
@@ -14,15 +15,16 @@ class CToolApp {
   public:
     CToolApp(int& argc, char** argv);
 
-    // What connects the window's device-change notices (the disk monitor, the demo's devices)
-    // and anything else that watches the window, before it runs.
+    // What connects anything else that watches the window (the demo's start-up check), before
+    // it runs.
     using Wiring = std::function<void(CToolDlg& logic, QtMainWindowView& window)>;
 
-    // Runs the main window until it is closed.
-    void Run(const Wiring& wire = {});
+    // Runs the main window until it is closed; every change that `device_changes` announces
+    // starts a detection.
+    void Run(DeviceChangeSource& device_changes, const Wiring& wire = {});
 
   private:
     QApplication application_;
 };
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

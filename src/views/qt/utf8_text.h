@@ -3,11 +3,11 @@
 #include <QString>
 #include <string_view>
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 
 // The logic's texts are UTF-8.
 inline QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

@@ -5,7 +5,7 @@
 #include "host/platform.h"
 #include "text/utf_conversion.h"
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 
 std::string Utf8ToAnsi(std::string_view utf8, bool& representable) {
     auto ansi = platform::Utf8ToCodePage(utf8, GetACP());
@@ -38,4 +38,4 @@ std::wstring Utf8ToWide(std::string_view utf8) {
     return std::wstring(utf16.begin(), utf16.end());
 }
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 
 // The windows are narrow (-A): their texts are in the ANSI code page, the logic's in UTF-8.
 
@@ -17,4 +17,4 @@ std::string AnsiToUtf8(std::string_view ansi);
 std::wstring CodePageToWide(std::string_view bytes, unsigned code_page);
 std::wstring Utf8ToWide(std::string_view utf8);
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

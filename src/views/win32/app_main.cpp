@@ -9,6 +9,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace ulvren;
     const std::unique_ptr<Host> host = platform::OpenSystemHost();
     ScopedHost installed(*host);
-    return win32::CToolApp(instance).Run(
+    return views::win32::CToolApp(instance).Run(
         {OpenDeviceMutex(), &platform::SystemClock(), &platform::SystemUiLanguage});
 }

@@ -5,7 +5,7 @@
 #include "protocol/vendor_protocol.h"
 #include "views/win32/ansi_text.h"
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 namespace {
 
 // A narrow window takes ANSI text; a text that the code page cannot carry goes in as UTF-16, so
@@ -65,4 +65,4 @@ void DialogControls::OnEditChange(int control) {
     edit.restoring = false;
 }
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

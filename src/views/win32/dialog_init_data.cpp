@@ -7,7 +7,7 @@
 #include "protocol/byte_order.h"
 #include "views/win32/ansi_text.h"
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 namespace {
 
 constexpr WORD kDialogInitResourceType = 240;  // RT_DLGINIT
@@ -56,4 +56,4 @@ void ExecuteDialogInit(HINSTANCE instance, HWND dialog, int template_id) {
     }
 }
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

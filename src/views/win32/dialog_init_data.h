@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 
 // Carries out the initialisation data (RT_DLGINIT) of template `template_id` on `dialog`: each
 // record's message to its control. The list items' CB_ADDSTRING (0x403 in the data, the 16-bit
@@ -10,4 +10,4 @@ namespace ulvren::win32 {
 // the template carries it, so that the items show whatever the ANSI code page.
 void ExecuteDialogInit(HINSTANCE instance, HWND dialog, int template_id);
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

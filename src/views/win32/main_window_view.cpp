@@ -5,12 +5,13 @@
 
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
+#include "views/win32/device_change_message.h"
 #include "views/win32/dialog_init_data.h"
 #include "views/win32/message_box.h"
 #include "views/win32/password_dialog_view.h"
 #include "views/win32/worker_messages.h"
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 namespace {
 
 constexpr UINT_PTR kClockTimer = 1;
@@ -35,7 +36,7 @@ INT_PTR CALLBACK MainWindowDialog::Procedure(HWND dialog, UINT message, WPARAM w
 INT_PTR MainWindowDialog::Handle(HWND dialog, UINT message, WPARAM wparam) {
     switch (message) {
         case WM_INITDIALOG:
-            controls_.Attach(dialog);
+            Attach(dialog);
             window_ = dialog;
             // The toolkit's part: the list receives its items from the initialisation data.
             ExecuteDialogInit(instance_, dialog, IDD_MAIN_WINDOW);
@@ -62,7 +63,9 @@ INT_PTR MainWindowDialog::Handle(HWND dialog, UINT message, WPARAM wparam) {
             logic_->OnTimer();
             return TRUE;
         case WM_DEVICECHANGE:
-            logic_->OnDeviceChange(static_cast<unsigned>(wparam));
+            if (const std::optional<DeviceChange> change = DeviceChangeOf(wparam)) {
+                logic_->OnDeviceChange(*change);
+            }
             // The message goes on to the default processing, whose result is returned.
             return FALSE;
         case WM_PAINT:
@@ -95,11 +98,11 @@ void MainWindowDialog::PaintIcon(HWND dialog) {
 }
 
 void MainWindowDialog::SetChecked(int control, bool checked) {
-    CheckDlgButton(controls_.Dialog(), control, checked ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Dialog(), control, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
 bool MainWindowDialog::Checked(int control) const {
-    return IsDlgButtonChecked(controls_.Dialog(), control) == BST_CHECKED;
+    return IsDlgButtonChecked(Dialog(), control) == BST_CHECKED;
 }
 
 void MainWindowDialog::SetDateTime(int control, const LocalDateTime& value) {
@@ -110,13 +113,13 @@ void MainWindowDialog::SetDateTime(int control, const LocalDateTime& value) {
     time.wHour = static_cast<WORD>(value.hour);
     time.wMinute = static_cast<WORD>(value.minute);
     time.wSecond = static_cast<WORD>(value.second);
-    SendDlgItemMessageA(controls_.Dialog(), control, DTM_SETSYSTEMTIME, GDT_VALID,
+    SendDlgItemMessageA(Dialog(), control, DTM_SETSYSTEMTIME, GDT_VALID,
                         reinterpret_cast<LPARAM>(&time));
 }
 
 std::optional<LocalDateTime> MainWindowDialog::DateTime(int control) const {
     SYSTEMTIME time{};
-    if (SendDlgItemMessageA(controls_.Dialog(), control, DTM_GETSYSTEMTIME, 0,
+    if (SendDlgItemMessageA(Dialog(), control, DTM_GETSYSTEMTIME, 0,
                             reinterpret_cast<LPARAM>(&time)) != GDT_VALID) {
         return std::nullopt;
     }
@@ -125,33 +128,33 @@ std::optional<LocalDateTime> MainWindowDialog::DateTime(int control) const {
 }
 
 void MainWindowDialog::SetListSelection(int control, int index) {
-    SendDlgItemMessageA(controls_.Dialog(), control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendDlgItemMessageA(Dialog(), control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 int MainWindowDialog::ListSelection(int control) const {
-    return static_cast<int>(SendDlgItemMessageA(controls_.Dialog(), control, CB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendDlgItemMessageA(Dialog(), control, CB_GETCURSEL, 0, 0));
 }
 
 void MainWindowDialog::SetFocus(int control) {
-    ::SetFocus(GetDlgItem(controls_.Dialog(), control));
+    ::SetFocus(GetDlgItem(Dialog(), control));
 }
 
 void MainWindowDialog::SetIcon(int resource_id) {
     icon_ = LoadIconA(instance_, MAKEINTRESOURCEA(resource_id));
-    SendMessageA(controls_.Dialog(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageA(controls_.Dialog(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    SendMessageA(Dialog(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageA(Dialog(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 }
 
 void MainWindowDialog::StartTimer(std::chrono::milliseconds period) {
-    SetTimer(controls_.Dialog(), kClockTimer, static_cast<UINT>(period.count()), nullptr);
+    SetTimer(Dialog(), kClockTimer, static_cast<UINT>(period.count()), nullptr);
 }
 
 void MainWindowDialog::StopTimer() {
-    KillTimer(controls_.Dialog(), kClockTimer);
+    KillTimer(Dialog(), kClockTimer);
 }
 
 void MainWindowDialog::ShowMessageBox(std::string_view text) {
-    ShowExclamationBox(controls_.Dialog(), text);
+    ShowExclamationBox(Dialog(), text);
 }
 
 void MainWindowDialog::Pause(std::chrono::milliseconds duration) {
@@ -160,7 +163,7 @@ void MainWindowDialog::Pause(std::chrono::milliseconds duration) {
 }
 
 DialogResult MainWindowDialog::RunModalDialog(int template_id, DialogLogic& logic) {
-    return RunPasswordDialog(instance_, controls_.Dialog(), template_id, logic);
+    return RunPasswordDialog(instance_, Dialog(), template_id, logic);
 }
 
 void MainWindowDialog::NotifyWorkerEvent(const WorkerEvent& event) {
@@ -169,4 +172,4 @@ void MainWindowDialog::NotifyWorkerEvent(const WorkerEvent& event) {
     }
 }
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

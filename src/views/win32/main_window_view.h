@@ -4,16 +4,15 @@
 
 #include <atomic>
 
-#include "ui/dialog_view.h"
 #include "ui/main_window.h"
 #include "views/win32/dialog_controls.h"
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 
 // The main window's view: dialog template 102, a narrow modal dialog with no parent, whose
 // events go to the window's logic (CToolDlg). Worker events come back to the window's thread as
 // posted messages (WM_OPERATION_STATUS, WM_CONTROL_GROUP), each handled by one OnWorkerEvent.
-class MainWindowDialog final : public MainWindowView {
+class MainWindowDialog final : public DialogControls, public MainWindowView {
   public:
     explicit MainWindowDialog(HINSTANCE instance) : instance_(instance) {}
     MainWindowDialog(const MainWindowDialog&) = delete;
@@ -23,16 +22,7 @@ class MainWindowDialog final : public MainWindowView {
     // ended (IDOK, IDCANCEL) when it has closed.
     INT_PTR Run(CToolDlg& logic);
 
-    // DialogView
-    void SetTitle(std::string_view text) override { controls_.SetTitle(text); }
-    void SetText(int control, std::string_view text) override { controls_.SetText(control, text); }
-    std::string Text(int control) const override { return controls_.Text(control); }
-    void SetEnabled(int control, bool enabled) override { controls_.SetEnabled(control, enabled); }
-    void LimitPasswordEdit(int control, std::function<bool(std::string_view text)> fits) override {
-        controls_.LimitPasswordEdit(control, std::move(fits));
-    }
-
-    // MainWindowView
+    // MainWindowView; its DialogView part is the DialogControls'.
     void SetChecked(int control, bool checked) override;
     bool Checked(int control) const override;
     void SetDateTime(int control, const LocalDateTime& value) override;
@@ -56,10 +46,9 @@ class MainWindowDialog final : public MainWindowView {
 
     HINSTANCE instance_;
     CToolDlg* logic_ = nullptr;
-    DialogControls controls_;
     // The window, for the workers' posts; null before it is created and once it is destroyed.
     std::atomic<HWND> window_{nullptr};
     HICON icon_ = nullptr;
 };
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

@@ -2,7 +2,7 @@
 
 #include "views/win32/ansi_text.h"
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 
 std::string ExecutableName() {
     char path[MAX_PATH] = {};
@@ -29,4 +29,4 @@ void ShowExclamationBox(HWND owner, std::string_view text) {
     }
 }
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 
 // The executable's file name without its folder and extension ("UlvrenTool"), which captions
 // every message box.
@@ -16,4 +16,4 @@ std::string ExecutableName();
 // the user closed it.
 void ShowExclamationBox(HWND owner, std::string_view text);
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

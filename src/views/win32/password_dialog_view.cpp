@@ -2,20 +2,12 @@
 
 #include "views/win32/dialog_controls.h"
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 namespace {
 
-class PasswordDialogView final : public DialogView {
+class PasswordDialogView final : public DialogControls {
   public:
     explicit PasswordDialogView(DialogLogic& logic) : logic_(logic) {}
-
-    void SetTitle(std::string_view text) override { controls_.SetTitle(text); }
-    void SetText(int control, std::string_view text) override { controls_.SetText(control, text); }
-    std::string Text(int control) const override { return controls_.Text(control); }
-    void SetEnabled(int control, bool enabled) override { controls_.SetEnabled(control, enabled); }
-    void LimitPasswordEdit(int control, std::function<bool(std::string_view text)> fits) override {
-        controls_.LimitPasswordEdit(control, std::move(fits));
-    }
 
     static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
         if (message == WM_INITDIALOG) {
@@ -29,7 +21,7 @@ class PasswordDialogView final : public DialogView {
     INT_PTR Handle(HWND dialog, UINT message, WPARAM wparam) {
         switch (message) {
             case WM_INITDIALOG:
-                controls_.Attach(dialog);
+                Attach(dialog);
                 logic_.OnInitDialog(*this);
                 // The system puts the focus on the first tab stop, OK.
                 return TRUE;
@@ -44,7 +36,7 @@ class PasswordDialogView final : public DialogView {
                         return TRUE;
                     default:
                         if (HIWORD(wparam) == EN_CHANGE) {
-                            controls_.OnEditChange(LOWORD(wparam));
+                            OnEditChange(LOWORD(wparam));
                         }
                         return FALSE;
                 }
@@ -54,7 +46,6 @@ class PasswordDialogView final : public DialogView {
     }
 
     DialogLogic& logic_;
-    DialogControls controls_;
 };
 
 }  // namespace
@@ -68,4 +59,4 @@ DialogResult RunPasswordDialog(HINSTANCE instance, HWND owner, int template_id,
     return ended == IDOK ? DialogResult::Ok : DialogResult::Cancel;
 }
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

@@ -5,7 +5,7 @@
 
 #include "views/win32/main_window_view.h"
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 
 int CToolApp::Run(CToolDlg::Environment environment) {
     // The three-dimensional look of today's controls: version 6 (the manifest), with the date
@@ -21,4 +21,4 @@ int CToolApp::Run(CToolDlg::Environment environment) {
     return 0;
 }
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

@@ -4,7 +4,7 @@
 
 #include "ui/main_window.h"
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 
 // The application object: turns on the common controls' look, runs the main window (template
 // 102) modally over `environment`, and ends when it ends.
@@ -19,4 +19,4 @@ class CToolApp {
     HINSTANCE instance_;
 };
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

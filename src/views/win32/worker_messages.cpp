@@ -2,7 +2,7 @@
 
 #include <variant>
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 
 void PostWorkerEvent(HWND window, const WorkerEvent& event) {
     if (const auto* status = std::get_if<StatusEvent>(&event)) {
@@ -13,4 +13,4 @@ void PostWorkerEvent(HWND window, const WorkerEvent& event) {
     PostMessageA(window, WM_CONTROL_GROUP, static_cast<WPARAM>(group.group), group.enabled ? 1 : 0);
 }
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

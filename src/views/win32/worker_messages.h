@@ -4,7 +4,7 @@
 
 #include "operations/worker_events.h"
 
-namespace ulvren::win32 {
+namespace ulvren::views::win32 {
 
 // The window message of a worker's status: the code is the lParam, wParam is 0.
 inline constexpr UINT WM_OPERATION_STATUS = WM_USER + 100;
@@ -15,4 +15,4 @@ inline constexpr UINT WM_CONTROL_GROUP = WM_USER + 101;
 // Posts `event` to `window` (PostMessageA); never waits.
 void PostWorkerEvent(HWND window, const WorkerEvent& event);
 
-}  // namespace ulvren::win32
+}  // namespace ulvren::views::win32

@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     machine.AddRecorder("E:\\", testing::MakeRecorder(16'777'216, settings));
     ScopedHost installed(machine);
 
-    win32::MainWindowDialog view(GetModuleHandleA(nullptr));
+    views::win32::MainWindowDialog view(GetModuleHandleA(nullptr));
     const auto mutex = std::make_shared<testing::CountingDeviceMutex>(
         std::make_shared<QueuedDeviceMutex>(nullptr));
     CToolDlg logic(view, {mutex, &platform::SystemClock(), platform::SystemUiLanguage});

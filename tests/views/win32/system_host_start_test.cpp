@@ -52,7 +52,7 @@ void CALLBACK IgnoreWindowEvent(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, D
 std::string CapacityText(HWND window) {
     char text[256] = {};
     GetDlgItemTextA(window, CONTROL_CAPACITY_FIELD, text, sizeof text);
-    return win32::AnsiToUtf8(text);
+    return views::win32::AnsiToUtf8(text);
 }
 
 // Waits until `done` holds, checking it again after each window event of `process` (a window

@@ -2,6 +2,8 @@
 // under Wine: driven with messages as a user would, read back from the controls.
 #include <gtest/gtest.h>
 #include <windows.h>
+// windows.h first: dbt.h needs its types.
+#include <dbt.h>
 
 #include "fake_main_window_view.h"
 #include "hosts/simulated/simulated_host.h"
@@ -36,7 +38,7 @@ class WindowFlow : public ::testing::Test {
         if (box == nullptr) {
             return "(no message box)";
         }
-        EXPECT_EQ(WindowText(box), win32::ExecutableName());
+        EXPECT_EQ(WindowText(box), views::win32::ExecutableName());
         std::string text = ControlText(box, kMessageBoxText);
         SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         driver.Flush(main);
@@ -48,7 +50,7 @@ class WindowFlow : public ::testing::Test {
     std::shared_ptr<CountingDeviceMutex> mutex =
         std::make_shared<CountingDeviceMutex>(std::make_shared<QueuedDeviceMutex>(nullptr));
     FixedClock clock{{2026, 12, 9, 10, 11, 12}};
-    win32::MainWindowDialog view{GetModuleHandleA(nullptr)};
+    views::win32::MainWindowDialog view{GetModuleHandleA(nullptr)};
     CToolDlg logic{view, {mutex, &clock, [] { return UiLanguage::EnglishUnitedStates; }}};
     WindowDriver driver{[this] { view.Run(logic); }};
     HWND main = driver.NextDialog();
@@ -71,7 +73,7 @@ TEST_F(WindowFlow, FindsTheRecorderFormatsItAndGuardsThePasswords) {
 
     // The recorder arrives: detection finds a public disk.
     machine.AddRecorder("E:\\", MakeRecorder());
-    SendMessageA(main, WM_DEVICECHANGE, kDeviceArrival, 0);
+    SendMessageA(main, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
     ASSERT_TRUE(mutex->WaitForSessions(2));
     driver.Flush(main);
     for (const int control :

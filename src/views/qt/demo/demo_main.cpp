@@ -25,7 +25,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
-    views::CToolApp app(argc, argv);
+    views::qt::CToolApp app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     const bool check = arguments == QStringList{QStringLiteral("--check")};
     if (arguments.contains(QStringLiteral("--help"))) {
@@ -54,14 +54,13 @@ int main(int argc, char** argv) {
         return error.kind == SimulatedMachineError::Kind::BadOptions ? 2 : 3;
     }
     ScopedHost installed(*machine->host);
-    views::DevicePanel panel(*machine->host, SimulatedMachine::kRecorderRoot, image);
+    views::qt::DevicePanel panel(*machine->host, SimulatedMachine::kRecorderRoot, image);
 
     int exit_code = 0;
-    app.Run([&](CToolDlg& logic, views::QtMainWindowView& window) {
-        QObject::connect(&panel, &views::DevicePanel::deviceChanged, &window,
-                         [&logic](unsigned event) { logic.OnDeviceChange(event); });
+    // The panel's plugs and unplugs reach the window as the simulated machine's notices.
+    app.Run(machine->host->DeviceChanges(), [&](CToolDlg&, views::qt::QtMainWindowView& window) {
         if (check) {
-            new views::StartupCheck(window, std::cout, exit_code);
+            new views::qt::StartupCheck(window, std::cout, exit_code);
             return;
         }
         // Beside the main window, once that is placed.

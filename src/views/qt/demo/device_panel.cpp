@@ -4,9 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "ui/main_window.h"
-
-namespace ulvren::views {
+namespace ulvren::views::qt {
 
 DevicePanel::DevicePanel(SimulatedHost& host, std::string recorder_root, const QString& image_path)
     : QWidget(nullptr, Qt::Window), host_(host) {
@@ -28,12 +26,10 @@ void DevicePanel::AddSwitch(const QString& caption, const std::string& root, boo
     connect(box, &QCheckBox::toggled, this, [this, root](bool plug) {
         if (plug) {
             host_.Plug(root);
-            emit deviceChanged(kDeviceArrival);
         } else {
             host_.Unplug(root);
-            emit deviceChanged(kDeviceRemoveComplete);
         }
     });
 }
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

@@ -4,10 +4,10 @@
 
 #include "hosts/simulated/simulated_host.h"
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 
 // The demo's second window: plugs and unplugs the simulated recorder and a plain USB disk that
-// is no recorder, and tells of each change as the system would.
+// is no recorder; the simulated machine tells of each change as the system would.
 class DevicePanel final : public QWidget {
     Q_OBJECT
 
@@ -17,14 +17,10 @@ class DevicePanel final : public QWidget {
     // Adds the USB disk to `host`, unplugged; the recorder at `recorder_root` starts plugged in.
     DevicePanel(SimulatedHost& host, std::string recorder_root, const QString& image_path);
 
-  signals:
-    // kDeviceArrival or kDeviceRemoveComplete.
-    void deviceChanged(unsigned event);
-
   private:
     void AddSwitch(const QString& caption, const std::string& root, bool plugged);
 
     SimulatedHost& host_;
 };
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

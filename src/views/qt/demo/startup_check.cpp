@@ -10,7 +10,7 @@
 
 #include "ui/control_ids.h"
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 namespace {
 
 using namespace std::chrono_literals;
@@ -80,4 +80,4 @@ void StartupCheck::Conclude() {
     window_.accept();
 }
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt

@@ -7,7 +7,7 @@
 
 #include "views/qt/main_window_view.h"
 
-namespace ulvren::views {
+namespace ulvren::views::qt {
 
 // The demo's start-up check: once the window has been shown and the first detection has filled
 // the capacity field, it prints how long after the process started the window first showed and
@@ -33,4 +33,4 @@ class StartupCheck final : public QObject {
     int& exit_code_;
 };
 
-}  // namespace ulvren::views
+}  // namespace ulvren::views::qt
