@@ -5,7 +5,9 @@
 #   scripts/run-windows-tests.sh [x64|x86]...   (both when none is named)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup-debian.sh --windows
+# Once, not again when the script runs itself under xvfb-run below.
+[ -n "${ULVREN_WINDOWS_SETUP_DONE:-}" ] || scripts/setup-debian.sh --windows
+export ULVREN_WINDOWS_SETUP_DONE=1
 # The window tests need a display: a virtual one, unless there is one.
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" "$0" "$@"
@@ -21,9 +23,32 @@ wineserver -p
 trap 'wineserver -k || true' EXIT
 wine cmd /c exit >/dev/null 2>&1 || true
 
+# The x86 build runs its generators (texts, dialog templates) at build time under 32-bit Wine.
+# Without it, it runs the x64 build's, which write the same files; prints the options for that.
+generators_for_x86() {
+    local text="" resource=""
+    if [ -f build/wine32-unavailable.txt ]; then
+        cmake --preset windows-x64 >/dev/null
+        cmake --build --preset windows-x64 --target ulvren_text_generator ulvren_resource_generator >&2
+        local emulator tool tools=$PWD/build/windows-x86-generators
+        emulator=$(sed -n 's/^CMAKE_CROSSCOMPILING_EMULATOR:[A-Z]*=//p' build/windows-x64/CMakeCache.txt)
+        mkdir -p "$tools"
+        for tool in text/ulvren_text_generator resources/ulvren_resource_generator; do
+            printf '#!/bin/sh\nexec %s %s "$@"\n' "$emulator" "$PWD/build/windows-x64/src/$tool.exe" \
+                >"$tools/${tool##*/}"
+            chmod +x "$tools/${tool##*/}"
+        done
+        text=$tools/ulvren_text_generator
+        resource=$tools/ulvren_resource_generator
+    fi
+    echo "-DULVREN_TEXT_GENERATOR=$text" "-DULVREN_RESOURCE_GENERATOR=$resource"
+}
+
 for architecture in "${architectures[@]}"; do
     preset="windows-$architecture"
-    cmake --preset "$preset"
+    configure_options=()
+    [ "$architecture" != x86 ] || read -r -a configure_options < <(generators_for_x86)
+    cmake --preset "$preset" "${configure_options[@]}"
     cmake --build --preset "$preset"
     if [ "$architecture" = x86 ] && [ -f build/wine32-unavailable.txt ]; then
         # The one case where tests may be left out: the package registry kept 32-bit Wine from
