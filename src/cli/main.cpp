@@ -7,11 +7,13 @@
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "host/command_line_services.h"
 #include "host/host.h"
 #include "host/platform.h"
 #include "host/single_device_host.h"
 #include "host/tracing_host.h"
 #include "hosts/simulated/simulated_recorder.h"
+#include "ui/system_language.h"
 
 using namespace ulvren;
 
@@ -57,7 +59,7 @@ int Run(const cli::CliOptions& options) {
     int status = cli::kExitOk;
     {
         ScopedHost installed(*host);
-        status = cli::RunCommand(options, platform::SystemUiLanguage(), std::cout, std::cerr);
+        status = cli::RunCommand(options, SystemUiLanguage(), std::cout, std::cerr);
     }
 
     // What the tool itself could not do outweighs what the device answered.

@@ -2,6 +2,7 @@
 
 #include "host/platform.h"
 #include "operations/device_mutex.h"
+#include "ui/system_language.h"
 #include "views/qt/dialog_font.h"
 
 namespace ulvren::views {
@@ -13,8 +14,7 @@ CToolApp::CToolApp(int& argc, char** argv) : application_(argc, argv) {
 
 void CToolApp::Run(const Wiring& wire) {
     QtMainWindowView window;
-    CToolDlg logic(window,
-                   {OpenDeviceMutex(), &platform::SystemClock(), &platform::SystemUiLanguage});
+    CToolDlg logic(window, {OpenDeviceMutex(), &platform::SystemClock(), &SystemUiLanguage});
     window.Attach(logic);
     if (wire) {
         wire(logic, window);
