@@ -18,20 +18,20 @@ cd "${1:-$(dirname "$0")/../..}"
 # own stands on, directly or through others; folders that share a row are peers that do not
 # include one another.
 layer_table=(
-    # layer    | folders                                  | stands on
-    "protocol  | protocol                                 |"
-    "seam      | host                                     | protocol"
-    "text      | text                                     | protocol"
-    "format    | format                                   | protocol"
-    "recorder  | recorder                                 | seam"
-    "device    | device                                   | seam format"
-    "operations| operations                               | device"
-    "ui        | ui                                       | operations text"
-    "posix     | hosts/posix                              | seam"
-    "linux     | hosts/linux                              | posix"
-    "windows   | hosts/windows                            | seam text"
-    "simulated | hosts/simulated                          | recorder"
-    "front-ends| cli resources views/qt views/win32       | ui simulated"
+    # layer      folders                                stands on
+    "protocol   | protocol                             |"
+    "seam       | host                                 | protocol"
+    "text       | text                                 | protocol"
+    "format     | format                               | protocol"
+    "recorder   | recorder                             | seam"
+    "device     | device                               | seam format"
+    "operations | operations                           | device"
+    "ui         | ui                                   | operations text"
+    "posix      | hosts/posix                          | seam"
+    "linux      | hosts/linux                          | posix"
+    "windows    | hosts/windows                        | seam text"
+    "simulated  | hosts/simulated                      | recorder"
+    "front-ends | cli resources views/qt views/win32   | ui simulated"
 )
 
 # Who may include headers beyond the C++ standard library, and which (glob patterns): a file gets
@@ -43,7 +43,7 @@ system_header_table=(
     # The demo's start-up check reads how long ago the process started from /proc and the clock
     # since boot; the demo runs on Linux only.
     "views/qt/demo/startup_check.cpp       | time.h unistd.h"
-    "views/win32                           | windows.h commctrl.h"
+    "views/win32                           | windows.h commctrl.h dbt.h"
     # TEMPORARY: the udev disk monitor, until it moves to src/hosts/linux behind the seam.
     "views/qt/udev_disk_monitor.cpp        | libudev.h"
 )
