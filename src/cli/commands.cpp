@@ -7,6 +7,7 @@
 
 #include "cli/cli_window.h"
 #include "cli/password_input.h"
+#include "host/command_line_services.h"
 #include "host/platform.h"
 #include "operations/operation_runner.h"
 #include "operations/starters.h"

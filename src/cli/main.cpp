@@ -8,12 +8,14 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/same_file.h"
+#include "host/command_line_services.h"
 #include "host/host.h"
 #include "host/platform.h"
 #include "host/single_device_host.h"
 #include "host/tracing_host.h"
 #include "hosts/simulated/simulated_recorder.h"
 #include "recorder/recorder_settings.h"
+#include "ui/system_language.h"
 
 using namespace ulvren;
 
@@ -78,7 +80,7 @@ int Run(const cli::CliOptions& options) {
     int status = cli::kExitOk;
     {
         ScopedHost installed(*host);
-        status = cli::RunCommand(options, platform::SystemUiLanguage(), std::cout, std::cerr);
+        status = cli::RunCommand(options, SystemUiLanguage(), std::cout, std::cerr);
     }
 
     // What the tool itself could not do outweighs what the device answered.

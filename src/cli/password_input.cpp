@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "host/platform.h"
+#include "host/command_line_services.h"
 
 namespace ulvren::cli {
 namespace {

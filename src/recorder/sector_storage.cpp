@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "host/platform.h"
+#include "host/sparse_file.h"
 #include "recorder/file_beside.h"
 
 namespace ulvren {

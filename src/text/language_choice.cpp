@@ -1,8 +1,5 @@
 #include "text/language_choice.h"
 
-#include <array>
-#include <cstdlib>
-
 namespace ulvren {
 namespace {
 
@@ -32,22 +29,6 @@ UiLanguage LanguageFromLocaleName(std::string_view locale_name) {
         return UiLanguage::ChineseSimplified;
     }
     return UiLanguage::EnglishUnitedStates;
-}
-
-UiLanguage LanguageFromLocaleEnvironment(const EnvironmentReader& read_environment) {
-    // The order in which the C library decides the LC_MESSAGES category.
-    constexpr std::array<const char*, 3> kVariables = {"LC_ALL", "LC_MESSAGES", "LANG"};
-    for (const char* variable : kVariables) {
-        const char* value = read_environment(variable);
-        if (value != nullptr && *value != '\0') {
-            return LanguageFromLocaleName(value);
-        }
-    }
-    return UiLanguage::EnglishUnitedStates;
-}
-
-UiLanguage LanguageFromLocaleEnvironment() {
-    return LanguageFromLocaleEnvironment([](const char* name) { return std::getenv(name); });
 }
 
 }  // namespace ulvren

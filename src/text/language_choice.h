@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string_view>
 
 #include "text/ui_language.h"
@@ -13,19 +12,9 @@ namespace ulvren {
 // sort order included, gets English.
 UiLanguage LanguageFromLcid(std::uint32_t lcid);
 
-// Linux: the language for a POSIX locale name such as "zh_TW.UTF-8" or "de_DE@euro". The
+// POSIX systems: the language for a locale name such as "zh_TW.UTF-8" or "de_DE@euro". The
 // encoding and modifier do not matter; "zh_TW" gives Traditional and "zh_CN" Simplified Chinese,
-// anything else English.
+// anything else (the empty name of no locale included) English.
 UiLanguage LanguageFromLocaleName(std::string_view locale_name);
-
-// Reads an environment variable: its value, or null when it is not set.
-using EnvironmentReader = std::function<const char*(const char*)>;
-
-// Linux: the language of the message locale, which is the first non-empty of LC_ALL,
-// LC_MESSAGES and LANG (English when none is set).
-UiLanguage LanguageFromLocaleEnvironment(const EnvironmentReader& read_environment);
-
-// The same, read from the process environment.
-UiLanguage LanguageFromLocaleEnvironment();
 
 }  // namespace ulvren

@@ -23,6 +23,13 @@ struct StringTable {
     std::span<const StringBlock> blocks;
 };
 
+// The bytes of string-table block `number` in exactly `language` in `module`, or an empty span
+// when the module has no such block. The null module is the program's own texts. Served from
+// tables in memory (compiled_string_blocks.cpp) except where the platform has string-table
+// resources of its own (Windows), whose CMake file then supplies the blocks in their place.
+std::span<const std::uint8_t> FindStringBlock(ModuleHandle module, std::uint16_t number,
+                                              std::uint16_t language);
+
 // The table compiled into the program from the catalogue's data file.
 const StringTable& CompiledStringTable();
 

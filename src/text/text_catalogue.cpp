@@ -3,8 +3,8 @@
 #include <memory>
 #include <new>
 
-#include "host/platform.h"
 #include "protocol/byte_order.h"
+#include "text/string_table.h"
 #include "text/utf_conversion.h"
 
 namespace ulvren {
@@ -25,7 +25,7 @@ const std::uint8_t* FindStringEntry(ModuleHandle module, TextId id, UiLanguage l
     const auto block_number = static_cast<std::uint16_t>((id >> 4) + 1);
     const unsigned entry_index = id & (kEntriesPerBlock - 1);
     const std::span<const std::uint8_t> block =
-        platform::FindStringBlock(module, block_number, static_cast<std::uint16_t>(language));
+        FindStringBlock(module, block_number, static_cast<std::uint16_t>(language));
     if (block.empty()) {
         return nullptr;
     }

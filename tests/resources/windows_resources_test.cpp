@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "dialog_template_reader.h"
-#include "host/platform.h"
 #include "text/string_table.h"
 #include "text/utf_conversion.h"
 #include "ui/dialog_templates.h"
@@ -117,13 +116,13 @@ TEST(WindowsResources, StringTablesAreTheCompiledOnes) {
     const auto& blocks = CompiledStringTable().blocks;
     ASSERT_FALSE(blocks.empty());
     for (const StringBlock& block : blocks) {
-        const auto resource = platform::FindStringBlock(nullptr, block.number, block.language);
+        const auto resource = FindStringBlock(nullptr, block.number, block.language);
         EXPECT_EQ(Bytes(resource.begin(), resource.end()),
                   Bytes(block.bytes.begin(), block.bytes.end()))
             << "block " << block.number << " language " << block.language;
     }
-    EXPECT_TRUE(platform::FindStringBlock(nullptr, 4, 1033).empty());
-    EXPECT_TRUE(platform::FindStringBlock(nullptr, 1, 1041).empty());
+    EXPECT_TRUE(FindStringBlock(nullptr, 4, 1033).empty());
+    EXPECT_TRUE(FindStringBlock(nullptr, 1, 1041).empty());
 }
 
 #ifdef ULVREN_HAS_APPLICATION_ICON

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <tuple>
 
-#include "host/platform.h"
+#include "text/string_table.h"
 #include "text/text_catalogue.h"
 #include "text/text_ids.h"
 
@@ -82,7 +82,7 @@ std::uint16_t EntryCount(const std::uint8_t* entry) {
 }
 
 std::span<const std::uint8_t> CompiledBlock(std::uint16_t number, UiLanguage language) {
-    return platform::FindStringBlock(nullptr, number, static_cast<std::uint16_t>(language));
+    return FindStringBlock(nullptr, number, static_cast<std::uint16_t>(language));
 }
 
 class CatalogueTextTest

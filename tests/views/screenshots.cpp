@@ -17,12 +17,12 @@
 #include <functional>
 #include <iostream>
 
-#include "host/platform.h"
 #include "hosts/simulated/simulated_host.h"
 #include "operations/device_mutex.h"
 #include "protocol/vendor_protocol.h"
 #include "support/simulated_recorders.h"
 #include "ui/control_ids.h"
+#include "ui/system_language.h"
 #include "views/qt/main_window_view.h"
 #include "views/qt/tool_app.h"
 
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
 
     const FixedClock clock;
     views::qt::QtMainWindowView window;
-    CToolDlg logic(window, {OpenDeviceMutex(), &clock, &platform::SystemUiLanguage});
+    CToolDlg logic(window, {OpenDeviceMutex(), &clock, &SystemUiLanguage});
     window.Attach(logic);
     DialogGrabber grabber(window, directory, suffix);
     bool main_grabbed = false;

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "hosts/posix/errno_text.h"
+
 namespace ulvren {
 
 // What the Linux host says when the kernel refuses a device open or a pass-through command for
@@ -10,13 +12,6 @@ namespace ulvren {
 // the node may send.
 inline constexpr std::string_view kPermissionDeniedText =
     "permission denied: vendor commands need root (CAP_SYS_RAWIO)";
-
-// "<what>: <the system's description of error>", e.g. "cannot open /dev/sdz: No such file or
-// directory".
-std::string ErrnoText(std::string_view what, int error);
-
-// EACCES and EPERM: the user lacks the rights for the call.
-bool IsAccessDenied(int error);
 
 // As ErrnoText, except that EACCES and EPERM give kPermissionDeniedText.
 std::string DeviceAccessErrorText(std::string_view what, int error);

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <string>
 
-#include "host/platform.h"
+#include "host/command_line_services.h"
 #include "text/utf_conversion.h"
 
 namespace ulvren::platform {

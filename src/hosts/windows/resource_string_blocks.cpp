@@ -1,9 +1,9 @@
 // String-table blocks from the module's resources.
 #include <windows.h>
 
-#include "host/platform.h"
+#include "text/string_table.h"
 
-namespace ulvren::platform {
+namespace ulvren {
 
 // FindResourceExA, LoadResource, LockResource and SizeofResource; empty when any of them fails.
 // The bytes live as long as the module. The null module is the executable's own.
@@ -26,4 +26,4 @@ std::span<const std::uint8_t> FindStringBlock(ModuleHandle module, std::uint16_t
     return {static_cast<const std::uint8_t*>(bytes), SizeofResource(instance, resource)};
 }
 
-}  // namespace ulvren::platform
+}  // namespace ulvren

@@ -4,9 +4,9 @@
 #include <winioctl.h>
 
 #include "host/platform.h"
+#include "host/sparse_file.h"
 #include "hosts/windows/win32_named_mutex.h"
 #include "hosts/windows/windows_host.h"
-#include "text/language_choice.h"
 
 namespace ulvren::platform {
 namespace {
@@ -40,8 +40,8 @@ const Clock& SystemClock() {
     return clock;
 }
 
-UiLanguage SystemUiLanguage() {
-    return LanguageFromLcid(GetSystemDefaultLCID());
+SystemLocale CurrentSystemLocale() {
+    return {.name = {}, .lcid = GetSystemDefaultLCID()};
 }
 
 bool MarkFileSparse(const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include "host/platform.h"
 #include "operations/device_mutex.h"
+#include "ui/system_language.h"
 #include "views/qt/device_change_relay.h"
 #include "views/qt/dialog_font.h"
 
@@ -14,8 +15,7 @@ CToolApp::CToolApp(int& argc, char** argv) : application_(argc, argv) {
 
 void CToolApp::Run(DeviceChangeSource& device_changes, const Wiring& wire) {
     QtMainWindowView window;
-    CToolDlg logic(window,
-                   {OpenDeviceMutex(), &platform::SystemClock(), &platform::SystemUiLanguage});
+    CToolDlg logic(window, {OpenDeviceMutex(), &platform::SystemClock(), &SystemUiLanguage});
     window.Attach(logic);
     // Gone before the logic is.
     DeviceChangeRelay relay(device_changes, logic);

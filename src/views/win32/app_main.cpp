@@ -3,6 +3,7 @@
 
 #include "host/platform.h"
 #include "operations/device_mutex.h"
+#include "ui/system_language.h"
 #include "views/win32/tool_app.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -10,5 +11,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const std::unique_ptr<Host> host = platform::OpenSystemHost();
     ScopedHost installed(*host);
     return views::win32::CToolApp(instance).Run(
-        {OpenDeviceMutex(), &platform::SystemClock(), &platform::SystemUiLanguage});
+        {OpenDeviceMutex(), &platform::SystemClock(), &SystemUiLanguage});
 }

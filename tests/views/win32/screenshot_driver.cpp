@@ -20,6 +20,7 @@
 #include "protocol/vendor_protocol.h"
 #include "support/simulated_recorders.h"
 #include "ui/control_ids.h"
+#include "ui/system_language.h"
 #include "views/win32/main_window_view.h"
 #include "window_driver.h"
 
@@ -129,7 +130,7 @@ int main(int argc, char** argv) {
     views::win32::MainWindowDialog view(GetModuleHandleA(nullptr));
     const auto mutex = std::make_shared<testing::CountingDeviceMutex>(
         std::make_shared<QueuedDeviceMutex>(nullptr));
-    CToolDlg logic(view, {mutex, &platform::SystemClock(), platform::SystemUiLanguage});
+    CToolDlg logic(view, {mutex, &platform::SystemClock(), SystemUiLanguage});
     testing::WindowDriver driver([&] { view.Run(logic); });
     const HWND main = driver.NextDialog();
     bool ok = main != nullptr;

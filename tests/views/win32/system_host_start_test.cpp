@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "host/platform.h"
 #include "text/text_catalogue.h"
 #include "text/text_ids.h"
 #include "ui/control_ids.h"
+#include "ui/system_language.h"
 #include "views/win32/ansi_text.h"
 
 namespace ulvren {
@@ -106,7 +106,7 @@ TEST(SystemHostStart, FindsNoDeviceShowsItAndClosesCleanly) {
     }));
 
     const std::string not_found =
-        LoadLocalizedTextUtf8(TEXT_DEVICE_NOT_FOUND, platform::SystemUiLanguage()).value();
+        LoadLocalizedTextUtf8(TEXT_DEVICE_NOT_FOUND, SystemUiLanguage()).value();
     EXPECT_TRUE(WaitForWindowEvents(process.dwProcessId, [&] {
         return CapacityText(window) == not_found;
     })) << CapacityText(window);

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "host/platform.h"
+#include "host/command_line_services.h"
 
 namespace ulvren::platform {
 namespace {

@@ -10,7 +10,7 @@
 #include <iterator>
 #include <string>
 
-#include "host/platform.h"
+#include "host/command_line_services.h"
 
 namespace ulvren::platform {
 namespace {

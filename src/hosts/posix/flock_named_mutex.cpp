@@ -1,4 +1,4 @@
-#include "hosts/linux/flock_named_mutex.h"
+#include "hosts/posix/flock_named_mutex.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "host/host.h"
-#include "hosts/linux/error_text.h"
+#include "hosts/posix/errno_text.h"
 
 namespace ulvren {
 

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "host/platform.h"
+#include "host/command_line_services.h"
 
 namespace ulvren::platform {
 

@@ -8,10 +8,10 @@
 
 namespace ulvren {
 
-// The named mutex on Linux: flock(LOCK_EX) on a lock file, named after the mutex, in a directory
-// where only the effective user can create files. The file is opened for each wait and closed
-// when the mutex is given back, so the kernel releases the lock of a holder that dies, and every
-// copy of the tool run by the same user (the window or the command line) shares it.
+// The named mutex on POSIX systems: flock(LOCK_EX) on a lock file, named after the mutex, in a
+// directory where only the effective user can create files. The file is opened for each wait and
+// closed when the mutex is given back, so the kernel releases the lock of a holder that dies, and
+// every copy of the tool run by the same user (the window or the command line) shares it.
 //
 // No other local user can switch it off or take it away: a lock file or directory that is not the
 // user's own, a link in their place, or a directory that others may write to make the mutex

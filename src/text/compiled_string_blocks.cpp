@@ -1,9 +1,9 @@
-#include "host/platform.h"
+// The string-table blocks from tables in memory, for platforms without string-table resources.
+#include "text/string_table.h"
 
-namespace ulvren::platform {
+namespace ulvren {
 
-// Without resources in the executable, blocks come from tables in memory: the compiled one for the
-// null module, otherwise the table that the handle points at.
+// The compiled table for the null module, otherwise the table that the handle points at.
 std::span<const std::uint8_t> FindStringBlock(ModuleHandle module, std::uint16_t number,
                                               std::uint16_t language) {
     const StringTable& table =
@@ -16,4 +16,4 @@ std::span<const std::uint8_t> FindStringBlock(ModuleHandle module, std::uint16_t
     return {};
 }
 
-}  // namespace ulvren::platform
+}  // namespace ulvren

@@ -1,4 +1,5 @@
-// Code-page conversion through glibc's iconv.
+// Code-page conversion through the C library's iconv, which knows the Windows code pages as
+// CP1252, CP936 and CP950.
 #include <errno.h>
 #include <iconv.h>
 

@@ -1,5 +1,5 @@
-// The Linux named mutex: its lock file, its use across processes, and a holder that dies.
-#include "hosts/linux/flock_named_mutex.h"
+// The flock named mutex: its lock file, its use across processes, and a holder that dies.
+#include "hosts/posix/flock_named_mutex.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

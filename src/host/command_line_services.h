@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the command line needs of the system beyond the device: the terminal, the standard
+// streams and the requests to end the program. Each platform implements all of it
+// (src/hosts/<platform>/); the windows never use it.
+namespace ulvren::platform {
+
+// Reads one line per prompt from the terminal with echo off (prompts go to the terminal too, so
+// standard output stays clean). Empty, with `error` set, when there is no terminal, the input
+// ends early or a line is longer than `max_line_bytes`. The terminal gets its echo back whatever
+// ends the reading, a signal included, and while the program is stopped (job control); typing
+// stays hidden when it goes on.
+std::optional<std::vector<std::string>> ReadHiddenLines(const std::vector<std::string>& prompts,
+                                                        std::size_t max_line_bytes,
+                                                        std::string& error);
+
+// Makes sure the standard input, output and error streams are open (a closed one is opened on
+// the null device), so that nothing the program opens later takes the place of one of them. Call
+// it before anything else is opened. False when that cannot be done.
+bool EnsureStandardStreamsOpen();
+
+// Holds off the requests to end the program (Ctrl-C, a termination request, the terminal going
+// away) for as long as it lives: the first request writes `notice` to the standard error stream
+// and the program goes on; a second one ends it at once. Requests that whoever started the
+// program told it to ignore stay ignored.
+class EndRequestDeferral {
+  public:
+    virtual ~EndRequestDeferral() = default;
+};
+std::unique_ptr<EndRequestDeferral> DeferEndRequests(std::string notice);
+
+}  // namespace ulvren::platform
