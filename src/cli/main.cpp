@@ -11,7 +11,7 @@
 #include "host/platform.h"
 #include "host/single_device_host.h"
 #include "host/tracing_host.h"
-#include "hosts/simulated/simulated_recorder.h"
+#include "hosts/simulated/simulated_machine.h"
 
 using namespace ulvren;
 
