@@ -13,7 +13,7 @@
 #include "host/platform.h"
 #include "host/single_device_host.h"
 #include "host/tracing_host.h"
-#include "hosts/simulated/simulated_recorder.h"
+#include "hosts/simulated/simulated_machine.h"
 #include "recorder/recorder_settings.h"
 #include "ui/system_language.h"
 

@@ -23,6 +23,11 @@ inline constexpr std::array<std::uint8_t, 8> kVendorOpcodes = {
     CMD_SET_PASSWORD,  CMD_VERIFY_PASSWORD, CMD_SET_CLOCK, CMD_IDENTIFY,
     CMD_SET_DISK_TYPE, CMD_GET_DISK_TYPE,   CMD_LOGIN,     CMD_GET_CAPACITY};
 
+// Opcodes from 0xF0 up are the vendor-specific range; the recorder's eight lie in it.
+constexpr bool IsVendorOpcode(std::uint8_t opcode) {
+    return opcode >= 0xF0;
+}
+
 inline constexpr std::uint32_t kVendorCdbLength = 16;
 inline constexpr std::uint32_t kVendorReplyLength = 8;
 

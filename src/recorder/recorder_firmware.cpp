@@ -14,16 +14,48 @@ namespace {
 
 using Reply = std::array<std::uint8_t, 8>;
 
-Reply Confirmed(std::uint8_t opcode, bool yes) {
+enum class Confirmation { Yes, No };
+
+Confirmation ConfirmationOf(bool taken) {
+    return taken ? Confirmation::Yes : Confirmation::No;
+}
+
+Reply Confirmed(std::uint8_t opcode, Confirmation confirmation) {
     Reply reply{};
     reply[kReplyEchoOffset] = opcode;
-    if (yes) {
+    if (confirmation == Confirmation::Yes) {
         std::copy(kReplyConfirmation.begin(), kReplyConfirmation.end(),
                   reply.begin() + kReplyConfirmationOffset);
     } else {
         std::memcpy(reply.data() + kReplyConfirmationOffset, "NO", 2);
     }
     return reply;
+}
+
+constexpr std::uint8_t kSenseKeyNoSense = 0;
+
+// Fixed-format sense data: current error, with `key`, `asc` and `ascq`.
+std::vector<std::uint8_t> FixedSense(std::uint8_t key, std::uint8_t asc, std::uint8_t ascq) {
+    std::vector<std::uint8_t> sense(18, 0);
+    sense[0] = 0x70;  // current error, fixed format
+    sense[2] = key;
+    sense[7] = 10;  // additional sense length
+    sense[12] = asc;
+    sense[13] = ascq;
+    return sense;
+}
+
+// What INQUIRY names: vendor (8 characters) and product (16).
+struct Identity {
+    const char* vendor;
+    const char* product;
+};
+
+Identity IdentityOf(DiskModel model) {
+    if (model == DiskModel::PlainDisk) {
+        return {"GENERIC ", "USB Disk        "};
+    }
+    return {"ULVREN  ", "Pocket Recorder "};
 }
 
 void CopyOut(std::span<const std::uint8_t> from, std::span<std::uint8_t> to) {
@@ -64,10 +96,19 @@ std::optional<std::string> PasswordIn(std::span<const std::uint8_t> cdb) {
 
 RecorderFirmware::RecorderFirmware(std::unique_ptr<SectorStorage> storage,
                                    RecorderSettings settings, PersistSettings persist)
-    : storage_(std::move(storage)), settings_(std::move(settings)), persist_(std::move(persist)) {}
+    : RecorderFirmware(DiskModel::Recorder, std::move(storage), std::move(settings),
+                       std::move(persist)) {}
+
+RecorderFirmware::RecorderFirmware(DiskModel model, std::unique_ptr<SectorStorage> storage,
+                                   RecorderSettings settings, PersistSettings persist)
+    : model_(model),
+      storage_(std::move(storage)),
+      settings_(std::move(settings)),
+      persist_(std::move(persist)) {}
 
 void RecorderFirmware::BeginSession() {
     old_password_verified_ = false;
+    last_sense_.clear();
     if (load_) {
         if (auto kept = load_()) {
             settings_ = std::move(*kept);
@@ -91,14 +132,8 @@ bool RecorderFirmware::ChangeSettings(const std::function<void(RecorderSettings&
 
 ScsiCommandResult RecorderFirmware::CheckCondition(std::uint8_t key, std::uint8_t asc,
                                                    std::uint8_t ascq) {
-    std::vector<std::uint8_t> sense(18, 0);
-    sense[0] = 0x70;  // current error, fixed format
-    sense[2] = key;
-    sense[7] = 10;  // additional sense length
-    sense[12] = asc;
-    sense[13] = ascq;
-    last_sense_ = sense;
-    return {kScsiStatusCheckCondition, sense};
+    last_sense_ = FixedSense(key, asc, ascq);
+    return {kScsiStatusCheckCondition, last_sense_};
 }
 
 ScsiCommandResult RecorderFirmware::Execute(std::span<const std::uint8_t> cdb,
@@ -107,8 +142,14 @@ ScsiCommandResult RecorderFirmware::Execute(std::span<const std::uint8_t> cdb,
         return CheckCondition(kSenseKeyIllegalRequest, kAscInvalidOpcode);
     }
     const std::uint8_t opcode = cdb[0];
-    if (opcode >= 0xF0) {
+    if (IsVendorOpcode(opcode) && model_ == DiskModel::Recorder) {
         return ExecuteVendor(cdb, data);
+    }
+    if (opcode == SCSI_START_STOP_UNIT || opcode == SCSI_PREVENT_ALLOW_MEDIUM_REMOVAL ||
+        opcode == SCSI_SYNCHRONIZE_CACHE_10) {
+        // What a kernel sends around its use of any USB disk; there is nothing to do for them.
+        // They are not the tool's commands, so a password change in progress stays open.
+        return {};
     }
     old_password_verified_ = false;
     switch (opcode) {
@@ -119,13 +160,7 @@ ScsiCommandResult RecorderFirmware::Execute(std::span<const std::uint8_t> cdb,
             last_sense_.clear();
             return {};
         case SCSI_REQUEST_SENSE: {
-            std::vector<std::uint8_t> sense = last_sense_;
-            if (sense.empty()) {
-                sense.assign(18, 0);
-                sense[0] = 0x70;
-                sense[7] = 10;
-            }
-            CopyOut(sense, data);
+            CopyOut(last_sense_.empty() ? FixedSense(kSenseKeyNoSense, 0, 0) : last_sense_, data);
             last_sense_.clear();
             return {};
         }
@@ -136,8 +171,9 @@ ScsiCommandResult RecorderFirmware::Execute(std::span<const std::uint8_t> cdb,
             inquiry[2] = 0x04;  // SPC-2
             inquiry[3] = 0x02;  // response data format
             inquiry[4] = 31;    // additional length
-            std::memcpy(inquiry.data() + 8, "ULVREN  ", 8);
-            std::memcpy(inquiry.data() + 16, "Pocket Recorder ", 16);
+            const Identity identity = IdentityOf(model_);
+            std::memcpy(inquiry.data() + 8, identity.vendor, 8);
+            std::memcpy(inquiry.data() + 16, identity.product, 16);
             std::memcpy(inquiry.data() + 32, "1.00", 4);
             CopyOut(inquiry, data);
             return {};
@@ -203,7 +239,7 @@ ScsiCommandResult RecorderFirmware::ExecuteVendor(std::span<const std::uint8_t> 
                       reply.begin() + kSignatureReplyOffset);
             break;
         case CMD_GET_CAPACITY: {
-            reply = Confirmed(opcode, true);
+            reply = Confirmed(opcode, Confirmation::Yes);
             StoreLe32(reply, kCapacityReplyOffset, ReportedSectorCount());
             break;
         }
@@ -220,7 +256,7 @@ ScsiCommandResult RecorderFirmware::ExecuteVendor(std::span<const std::uint8_t> 
                                    s.disk_type = type;
                                    s.logged_in = false;
                                });
-            reply = Confirmed(opcode, taken);
+            reply = Confirmed(opcode, ConfirmationOf(taken));
             break;
         }
         case CMD_SET_CLOCK: {
@@ -230,7 +266,7 @@ ScsiCommandResult RecorderFirmware::ExecuteVendor(std::span<const std::uint8_t> 
                     s.clock.assign(characters.begin(), characters.begin() + 14);
                     s.time_stamp = characters[14] == kClockShowStamp;
                 });
-            reply = Confirmed(opcode, taken);
+            reply = Confirmed(opcode, ConfirmationOf(taken));
             break;
         }
         case CMD_LOGIN: {
@@ -239,13 +275,13 @@ ScsiCommandResult RecorderFirmware::ExecuteVendor(std::span<const std::uint8_t> 
             const bool kept =
                 accepted == settings_.logged_in ||
                 ChangeSettings([accepted](RecorderSettings& s) { s.logged_in = accepted; });
-            reply = Confirmed(opcode, accepted && kept);
+            reply = Confirmed(opcode, ConfirmationOf(accepted && kept));
             break;
         }
         case CMD_VERIFY_PASSWORD: {
             const auto password = PasswordIn(cdb);
             old_password_verified_ = password && *password == settings_.password;
-            reply = Confirmed(opcode, old_password_verified_);
+            reply = Confirmed(opcode, ConfirmationOf(old_password_verified_));
             break;
         }
         case CMD_SET_PASSWORD: {
@@ -255,7 +291,7 @@ ScsiCommandResult RecorderFirmware::ExecuteVendor(std::span<const std::uint8_t> 
                     s.password = *password;
                     s.logged_in = false;
                 });
-            reply = Confirmed(opcode, taken);
+            reply = Confirmed(opcode, ConfirmationOf(taken));
             break;
         }
         default:

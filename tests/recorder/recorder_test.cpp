@@ -13,7 +13,7 @@
 #include "device/transport.h"
 #include "device/usb_disk.h"
 #include "hosts/simulated/simulated_host.h"
-#include "hosts/simulated/simulated_recorder.h"
+#include "hosts/simulated/simulated_machine.h"
 #include "protocol/vendor_protocol.h"
 #include "support/simulated_recorders.h"
 

@@ -20,7 +20,7 @@
 #include <QTimeEdit>
 
 #include "host/host.h"
-#include "hosts/simulated/simulated_recorder.h"
+#include "hosts/simulated/simulated_machine.h"
 #include "operations/device_mutex.h"
 #include "protocol/vendor_protocol.h"
 #include "recorder/recorder_settings.h"

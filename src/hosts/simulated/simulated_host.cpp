@@ -2,36 +2,58 @@
 
 #include <algorithm>
 
-#include "protocol/vendor_protocol.h"
+#include "protocol/scsi.h"
 
 namespace ulvren {
+namespace {
+
+// What a plain disk holds: it only has to answer, nobody writes it.
+constexpr std::uint64_t kPlainDiskSectors = 131'072;  // 64 MiB
+
+}  // namespace
+
+std::shared_ptr<RecorderFirmware> SimulatedHost::NewPlainDisk() {
+    return std::make_shared<RecorderFirmware>(
+        DiskModel::PlainDisk, std::make_unique<MemorySectorStorage>(kPlainDiskSectors));
+}
+
+void SimulatedHost::ChangeDrive(const std::string& root,
+                                const std::function<void(Drive&)>& change) {
+    std::lock_guard lock(mutex_);
+    change(drives_[root]);
+}
+
 void SimulatedHost::AddRecorder(const std::string& root,
                                 std::shared_ptr<RecorderFirmware> firmware) {
-    std::lock_guard lock(mutex_);
-    Drive& drive = drives_[root];
-    drive.kind = DriveKind::Recorder;
-    drive.firmware = std::move(firmware);
+    ChangeDrive(root, [&firmware](Drive& drive) {
+        drive.kind = DriveKind::Recorder;
+        drive.firmware = std::move(firmware);
+    });
 }
 
 void SimulatedHost::AddDrive(const std::string& root, DriveKind kind) {
-    std::lock_guard lock(mutex_);
-    drives_[root].kind = kind;
+    ChangeDrive(root, [kind](Drive& drive) {
+        drive.kind = kind;
+        drive.firmware = NewPlainDisk();
+    });
 }
 
 void SimulatedHost::Plug(const std::string& root) {
-    {
-        std::lock_guard lock(mutex_);
-        drives_[root].plugged = true;
-    }
+    ChangeDrive(root, [](Drive& drive) { drive.plugged = true; });
     device_changes_.Announce(DeviceChange::DiskArrived);
 }
 
 void SimulatedHost::Unplug(const std::string& root) {
-    {
-        std::lock_guard lock(mutex_);
-        drives_[root].plugged = false;
-    }
+    ChangeDrive(root, [](Drive& drive) { drive.plugged = false; });
     device_changes_.Announce(DeviceChange::DiskGone);
+}
+
+void SimulatedHost::DenyAccess(const std::string& root) {
+    ChangeDrive(root, [](Drive& drive) { drive.access_denied = true; });
+}
+
+void SimulatedHost::VanishOnNextOpen(const std::string& root) {
+    ChangeDrive(root, [](Drive& drive) { drive.vanish_on_open = true; });
 }
 
 void SimulatedHost::SetMaxTransferSectors(std::uint32_t sectors) {
@@ -41,22 +63,12 @@ void SimulatedHost::SetMaxTransferSectors(std::uint32_t sectors) {
 
 void SimulatedHost::InjectVendorFault(VendorFault fault, std::optional<std::uint8_t> opcode) {
     std::lock_guard lock(mutex_);
-    faults_.Inject(fault, opcode);
+    faults_.InjectVendorFault(fault, opcode);
 }
 
 void SimulatedHost::FailWritesFrom(std::uint32_t k) {
     std::lock_guard lock(mutex_);
-    writes_until_failure_ = k == 0 ? 0 : k - 1;
-}
-
-void SimulatedHost::DenyAccess(const std::string& root) {
-    std::lock_guard lock(mutex_);
-    drives_[root].access_denied = true;
-}
-
-void SimulatedHost::VanishOnNextOpen(const std::string& root) {
-    std::lock_guard lock(mutex_);
-    drives_[root].vanish_on_open = true;
+    faults_.FailWritesFrom(k, WriteFailure::NoAnswer);
 }
 
 std::vector<ObservedRequest> SimulatedHost::Requests() const {
@@ -135,9 +147,7 @@ DeviceHandle SimulatedHost::Open(const std::string& device_path) {
     }
     const DeviceHandle handle = next_handle_++;
     open_handles_[handle] = device_path;
-    if (drive->firmware) {
-        drive->firmware->BeginSession();
-    }
+    drive->firmware->BeginSession();
     return handle;
 }
 
@@ -205,41 +215,26 @@ PassThroughOutcome SimulatedHost::ExecuteOnDrive(Drive& drive, ScsiPassThroughRe
                             std::to_string(max_transfer_sectors_));
         }
     }
-    if (opcode == SCSI_WRITE_10 && writes_until_failure_) {
-        if (*writes_until_failure_ == 0) {
+    const DeviceAnswer answer =
+        faults_.Execute(*drive.firmware, cdb, DirectionOf(length, request.DataIn()),
+                        std::span<std::uint8_t>(data, data ? length : 0));
+    switch (answer.kind) {
+        case DeviceAnswer::Kind::Answered:
+            break;
+        case DeviceAnswer::Kind::NoAnswer:
             return Lost(PassThroughCategory::TransportError,
-                        "write failed: the device did not answer");
-        }
-        --*writes_until_failure_;
+                        opcode == SCSI_WRITE_10 ? "write failed: the device did not answer"
+                                                : "the device did not answer (timeout)");
+        case DeviceAnswer::Kind::Unplugged:
+            drive.plugged = false;
+            return Lost(PassThroughCategory::TransportError, "the device is gone");
     }
-    const bool vendor = opcode >= 0xF0;
-    const std::optional<VendorFault> fault = vendor ? faults_.For(opcode) : std::nullopt;
-    if (fault == VendorFault::NoReply) {
-        return Lost(PassThroughCategory::TransportError, "the device did not answer (timeout)");
-    }
-
-    ScsiCommandResult result;
-    if (fault == VendorFault::Refused) {
-        result = {kScsiStatusCheckCondition, InvalidOpcodeSense()};
-    } else if (drive.kind == DriveKind::Recorder && drive.firmware) {
-        const DataDirection direction = length == 0        ? DataDirection::None
-                                        : request.DataIn() ? DataDirection::FromDevice
-                                                           : DataDirection::ToDevice;
-        result = drive.firmware->Execute(cdb, direction,
-                                         std::span<std::uint8_t>(data, data ? length : 0));
-    } else {
-        // A plain disk refuses vendor commands: CHECK CONDITION, invalid command operation code.
-        result = {kScsiStatusCheckCondition, InvalidOpcodeSense()};
-    }
+    const ScsiCommandResult& result = answer.result;
     request.SetScsiStatus(result.status);
     auto sense_area = request.SenseArea();
     const std::size_t sense_length =
         std::min<std::size_t>({result.sense.size(), request.SenseInfoLength(), sense_area.size()});
     std::copy_n(result.sense.begin(), sense_length, sense_area.begin());
-    if (data != nullptr && result.status == kScsiStatusGood) {
-        // NoReply never gets here, and corrupts nothing: it stands for "no fault".
-        VendorFaults::CorruptReply(fault.value_or(VendorFault::NoReply), opcode, data, length);
-    }
     return PassThroughOutcome::Answered(result.status, sense_length > 0);
 }
 

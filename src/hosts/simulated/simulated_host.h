@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -10,14 +11,14 @@
 
 #include "host/host.h"
 #include "hosts/simulated/simulated_device_changes.h"
+#include "recorder/device_faults.h"
 #include "recorder/recorder_firmware.h"
-#include "recorder/vendor_faults.h"
 
 namespace ulvren {
 
 enum class DriveKind {
     Recorder,        // answers the vendor commands through its firmware model
-    PlainRemovable,  // a removable disk that refuses every vendor command
+    PlainRemovable,  // a removable disk that refuses every vendor command (a plain-disk model)
     Fixed,           // a fixed disk: never listed as removable
 };
 
@@ -31,9 +32,10 @@ struct ObservedRequest {
     bool carried_out = false;
 };
 
-// Virtual drives with the recorder's firmware model behind one of them. Drives are listed in the
-// order of their root paths; their device paths are "\\?\" plus the root without its backslash,
-// as on Windows, so that discovery runs exactly as it does there.
+// Virtual drives, each answering through a disk model (src/recorder): the recorder's firmware for
+// a recorder, a plain disk's for the others. Drives are listed in the order of their root paths;
+// their device paths are "\\?\" plus the root without its backslash, as on Windows, so that
+// discovery runs exactly as it does there. The faults it is told to show apply to every drive.
 //
 // Thread-safe: workers on several threads may use it at once. It records every request and notes
 // when a volume is opened while another one is still open (two device sessions overlapping).
@@ -88,9 +90,12 @@ class SimulatedHost final : public Host {
         bool access_denied = false;
         bool locked = false;
         bool mounted = true;
-        std::shared_ptr<RecorderFirmware> firmware;
+        std::shared_ptr<RecorderFirmware> firmware = NewPlainDisk();
     };
 
+    static std::shared_ptr<RecorderFirmware> NewPlainDisk();
+    // Applies `change` to the drive at `root`, a new plain removable disk when there is none.
+    void ChangeDrive(const std::string& root, const std::function<void(Drive&)>& change);
     Drive* FindDriveByPath(const std::string& device_path);
     Drive* DriveOf(DeviceHandle handle, std::string* device_path = nullptr);
     // Note the reason of a failed call for this thread; always false.
@@ -103,8 +108,7 @@ class SimulatedHost final : public Host {
     std::map<DeviceHandle, std::string> open_handles_;  // handle to device path
     DeviceHandle next_handle_ = 100;
     std::uint32_t max_transfer_sectors_ = kUsbStorageMaxTransferSectors;
-    VendorFaults faults_;
-    std::optional<std::uint32_t> writes_until_failure_;
+    DeviceFaults faults_;
     bool log_requests_ = true;
     std::vector<ObservedRequest> requests_;
     std::size_t open_count_ = 0;

@@ -2,138 +2,47 @@
 
 #include <algorithm>
 
-#include "protocol/scsi.h"
-
 namespace ulvren::kernel_test {
-namespace {
 
-std::vector<std::uint8_t> WriteErrorSense() {
-    return FixedSense(kSenseKeyMediumError, kAscWriteError);
-}
-
-DataDirection DirectionOf(const CommandBlock& command) {
-    if (command.data_length == 0) {
-        return DataDirection::None;
-    }
-    return command.data_in ? DataDirection::FromDevice : DataDirection::ToDevice;
-}
-
-}  // namespace
-
-CommandResponder::CommandResponder(std::shared_ptr<RecorderFirmware> firmware)
-    : firmware_(std::move(firmware)) {}
+CommandResponder::CommandResponder(std::shared_ptr<RecorderFirmware> disk)
+    : disk_(std::move(disk)) {}
 
 void CommandResponder::BeginSession() {
     std::lock_guard lock(mutex_);
-    fault_sense_.clear();
-    firmware_->BeginSession();
+    disk_->BeginSession();
 }
 
-void CommandResponder::InjectVendorFault(VendorFault fault, std::optional<std::uint8_t> opcode) {
+void CommandResponder::ChangeFaults(const std::function<void(DeviceFaults&)>& change) {
     std::lock_guard lock(mutex_);
-    vendor_faults_.Inject(fault, opcode);
-}
-
-void CommandResponder::FailWritesFrom(std::uint32_t k) {
-    std::lock_guard lock(mutex_);
-    writes_until_medium_error_ = k == 0 ? 0 : k - 1;
-}
-
-void CommandResponder::UnplugAtWrite(std::uint32_t k) {
-    std::lock_guard lock(mutex_);
-    writes_until_unplug_ = k == 0 ? 0 : k - 1;
-}
-
-void CommandResponder::ClearFaults() {
-    std::lock_guard lock(mutex_);
-    vendor_faults_.Clear();
-    writes_until_medium_error_.reset();
-    writes_until_unplug_.reset();
-    fault_sense_.clear();
-}
-
-bool CommandResponder::CountDown(std::optional<std::uint32_t>& remaining, bool sticky) {
-    if (!remaining) {
-        return false;
-    }
-    if (*remaining == 0) {
-        if (!sticky) {
-            remaining.reset();
-        }
-        return true;
-    }
-    --*remaining;
-    return false;
-}
-
-Reply CommandResponder::Refuse(std::vector<std::uint8_t> sense, const CommandBlock& command) {
-    fault_sense_ = std::move(sense);
-    Reply reply;
-    reply.status = kStatusFailed;
-    reply.residue = command.data_length;
-    if (command.data_in) {
-        reply.data_in.assign(command.data_length, 0);
-    }
-    return reply;
+    change(faults_);
 }
 
 Reply CommandResponder::Answer(const CommandBlock& command, std::span<std::uint8_t> data_out) {
     std::lock_guard lock(mutex_);
-    const std::uint8_t opcode = command.cdb[0];
-    if (opcode == SCSI_REQUEST_SENSE && !fault_sense_.empty()) {
-        Reply reply;
-        reply.data_in.assign(command.data_length, 0);
-        std::copy_n(fault_sense_.begin(), std::min(fault_sense_.size(), reply.data_in.size()),
-                    reply.data_in.begin());
-        fault_sense_.clear();
-        return reply;
-    }
-    fault_sense_.clear();
-
-    if (opcode == SCSI_WRITE_10) {
-        if (CountDown(writes_until_unplug_, false)) {
-            Reply vanished;
-            vanished.answered = false;
-            vanished.unplug = true;
-            return vanished;
-        }
-        if (CountDown(writes_until_medium_error_, true)) {
-            return Refuse(WriteErrorSense(), command);
-        }
-    }
-    std::optional<VendorFault> fault;
-    if (opcode >= 0xF0) {
-        fault = vendor_faults_.For(opcode);
-        if (fault == VendorFault::NoReply) {
-            Reply silence;
-            silence.answered = false;
-            return silence;
-        }
-        if (fault == VendorFault::Refused) {
-            return Refuse(InvalidOpcodeSense(), command);
-        }
-    }
-
     Reply reply;
-    ScsiCommandResult result;
-    if (opcode == SCSI_START_STOP_UNIT || opcode == SCSI_PREVENT_ALLOW_MEDIUM_REMOVAL ||
-        opcode == SCSI_SYNCHRONIZE_CACHE_10) {
-        // What every USB disk takes from the kernel; the recorder has nothing to do for them.
-    } else if (command.data_in) {
+    std::span<std::uint8_t> data = data_out;
+    if (command.data_in) {
         reply.data_in.assign(command.data_length, 0);
-        result = firmware_->Execute(command.cdb, DirectionOf(command), reply.data_in);
-    } else {
-        result = firmware_->Execute(command.cdb, DirectionOf(command), data_out);
+        data = reply.data_in;
     }
-    if (result.status != kScsiStatusGood) {
-        // The firmware keeps the sense for the REQUEST SENSE that follows.
+    const DeviceAnswer answer = faults_.Execute(
+        *disk_, command.cdb, DirectionOf(command.data_length, command.data_in), data);
+    switch (answer.kind) {
+        case DeviceAnswer::Kind::Answered:
+            break;
+        case DeviceAnswer::Kind::Unplugged:
+            reply.unplug = true;
+            [[fallthrough]];
+        case DeviceAnswer::Kind::NoAnswer:
+            reply.answered = false;
+            return reply;
+    }
+    if (answer.result.status != kScsiStatusGood) {
+        // Nothing of a refused command's data goes out; the disk keeps the sense for the
+        // REQUEST SENSE that follows.
+        std::fill(reply.data_in.begin(), reply.data_in.end(), std::uint8_t{0});
         reply.status = kStatusFailed;
         reply.residue = command.data_length;
-        return reply;
-    }
-    if (fault) {
-        VendorFaults::CorruptReply(*fault, opcode, reply.data_in.data(),
-                                   static_cast<std::uint32_t>(reply.data_in.size()));
     }
     return reply;
 }

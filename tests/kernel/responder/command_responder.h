@@ -1,15 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <span>
 #include <vector>
 
 #include "bulk_only.h"
+#include "recorder/device_faults.h"
 #include "recorder/recorder_firmware.h"
-#include "recorder/vendor_faults.h"
 
 namespace ulvren::kernel_test {
 
@@ -22,11 +22,11 @@ struct Reply {
     std::uint32_t residue = 0;
 };
 
-// Answers the commands of a Bulk-Only Transport through the recorder's firmware model, with the
-// faults it has been told to show. Thread-safe: the transport and the control channel both use it.
+// Answers the commands of a Bulk-Only Transport through a disk model with the faults it has been
+// told to show (src/recorder). Thread-safe: the transport and the control channel both use it.
 class CommandResponder {
   public:
-    explicit CommandResponder(std::shared_ptr<RecorderFirmware> firmware);
+    explicit CommandResponder(std::shared_ptr<RecorderFirmware> disk);
 
     // `data_out` holds what the host sent in the data phase of a data-out command.
     Reply Answer(const CommandBlock& command, std::span<std::uint8_t> data_out);
@@ -34,26 +34,13 @@ class CommandResponder {
     // A host configured the device (after a plug or a reset).
     void BeginSession();
 
-    // Fault control.
-    void InjectVendorFault(VendorFault fault, std::optional<std::uint8_t> opcode);
-    // The k-th WRITE(10) from now (1 for the next) and every later one fail with MEDIUM ERROR.
-    void FailWritesFrom(std::uint32_t k);
-    // The device vanishes from the bus in the middle of the k-th WRITE(10) from now.
-    void UnplugAtWrite(std::uint32_t k);
-    void ClearFaults();
+    // Changes the faults in force, between two commands.
+    void ChangeFaults(const std::function<void(DeviceFaults&)>& change);
 
   private:
-    Reply Refuse(std::vector<std::uint8_t> sense, const CommandBlock& command);
-    // Counts down to the k-th write; true when this write is it (and, with `sticky`, any later).
-    static bool CountDown(std::optional<std::uint32_t>& remaining, bool sticky);
-
     std::mutex mutex_;
-    std::shared_ptr<RecorderFirmware> firmware_;
-    VendorFaults vendor_faults_;
-    std::optional<std::uint32_t> writes_until_medium_error_;
-    std::optional<std::uint32_t> writes_until_unplug_;
-    // Sense of a command that a fault refused, for the REQUEST SENSE that the host sends next.
-    std::vector<std::uint8_t> fault_sense_;
+    std::shared_ptr<RecorderFirmware> disk_;
+    DeviceFaults faults_;
 };
 
 }  // namespace ulvren::kernel_test

@@ -30,7 +30,7 @@ std::optional<VendorFault> ParseFault(const std::string& word) {
 
 }  // namespace
 
-std::string ApplyControlLine(CommandResponder& responder, const std::string& line) {
+std::string ApplyControlLine(DeviceFaults& faults, const std::string& line) {
     std::istringstream words(line);
     std::string verb, first, second, extra;
     words >> verb >> first >> second >> extra;
@@ -38,7 +38,7 @@ std::string ApplyControlLine(CommandResponder& responder, const std::string& lin
         return "error: too many words";
     }
     if (verb == "clear" && first.empty()) {
-        responder.ClearFaults();
+        faults.Clear();
         return "ok";
     }
     if (verb == "vendor") {
@@ -47,7 +47,7 @@ std::string ApplyControlLine(CommandResponder& responder, const std::string& lin
         if (!fault || (!second.empty() && !opcode)) {
             return "error: vendor FAULT [OPCODE]";
         }
-        responder.InjectVendorFault(*fault, second.empty() ? std::nullopt : opcode);
+        faults.InjectVendorFault(*fault, second.empty() ? std::nullopt : opcode);
         return "ok";
     }
     if ((verb == "fail-writes-from" || verb == "unplug-at-write") && second.empty()) {
@@ -56,9 +56,9 @@ std::string ApplyControlLine(CommandResponder& responder, const std::string& lin
             return "error: " + verb + " takes a count from 1";
         }
         if (verb == "fail-writes-from") {
-            responder.FailWritesFrom(*k);
+            faults.FailWritesFrom(*k, WriteFailure::MediumError);
         } else {
-            responder.UnplugAtWrite(*k);
+            faults.UnplugAtWrite(*k);
         }
         return "ok";
     }

@@ -19,7 +19,7 @@
 #include "command_responder.h"
 #include "fault_control.h"
 #include "functionfs_device.h"
-#include "hosts/simulated/simulated_recorder.h"
+#include "recorder/image_recorder.h"
 
 using namespace ulvren;
 using namespace ulvren::kernel_test;
@@ -41,7 +41,9 @@ void ServeControl(CommandResponder& responder, const std::string& control_path,
             line += c;
             continue;
         }
-        const std::string answer = ApplyControlLine(responder, line) + "\n";
+        std::string answer;
+        responder.ChangeFaults(
+            [&](DeviceFaults& faults) { answer = ApplyControlLine(faults, line) + "\n"; });
         std::cerr << "responder: control '" << line << "': " << answer;
         line.clear();
         const int reply = ::open(reply_path.c_str(), O_WRONLY | O_CLOEXEC);
@@ -68,13 +70,13 @@ int main(int argc, char** argv) {
         std::cerr << "responder: SECTORS must be a number\n";
         return 2;
     }
-    SimulatedMachineError error;
-    auto machine = OpenSimulatedMachine({argv[2], sectors, std::nullopt}, error);
-    if (!machine) {
+    ImageRecorderError error;
+    auto recorder = OpenImageRecorder({argv[2], sectors, std::nullopt}, error);
+    if (!recorder) {
         std::cerr << "responder: " << error.text << '\n';
         return 1;
     }
-    CommandResponder responder(machine->recorder);
+    CommandResponder responder(recorder->firmware);
     FunctionFsDevice device(argv[1], argv[4], responder);
     if (!device.Start()) {
         return 1;

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <iostream>
 
-#include "hosts/simulated/simulated_recorder.h"
+#include "hosts/simulated/simulated_machine.h"
 #include "views/qt/demo/device_panel.h"
 #include "views/qt/demo/startup_check.h"
 #include "views/qt/tool_app.h"

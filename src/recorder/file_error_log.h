@@ -6,7 +6,7 @@
 
 namespace ulvren {
 
-// The first failure to read or write one of a simulated machine's files (its image, its state
+// The first failure to read or write one of a simulated recorder's files (its image, its state
 // file). The firmware answers such a failure as a device would (MEDIUM ERROR, a refused setting);
 // this keeps the reason for whoever runs the machine, so that the run does not end as if only the
 // device had said no.

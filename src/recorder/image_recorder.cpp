@@ -1,4 +1,4 @@
-#include "hosts/simulated/simulated_recorder.h"
+#include "recorder/image_recorder.h"
 
 #include <filesystem>
 #include <system_error>
@@ -11,12 +11,12 @@ constexpr std::uint64_t kMaxSectorCount = 0xFFFFFFFF;
 // Below this the recorder could not hold even the reserved sectors of its file system.
 constexpr std::uint64_t kMinSectorCount = 64;
 
-using ErrorKind = SimulatedMachineError::Kind;
+using ErrorKind = ImageRecorderError::Kind;
 
 // The image at `path`, created with `options`' size when it is missing.
-std::unique_ptr<ImageFileStorage> OpenOrCreateImage(const SimulatedMachineOptions& options,
+std::unique_ptr<ImageFileStorage> OpenOrCreateImage(const ImageRecorderOptions& options,
                                                     std::shared_ptr<FileErrorLog> file_errors,
-                                                    SimulatedMachineError& error) {
+                                                    ImageRecorderError& error) {
     const std::string& image = options.image_path;
     std::error_code code;
     const bool exists = std::filesystem::exists(image, code);
@@ -26,7 +26,7 @@ std::unique_ptr<ImageFileStorage> OpenOrCreateImage(const SimulatedMachineOption
     }
     if (!exists) {
         const std::uint64_t sectors =
-            options.sector_count.value_or(SimulatedMachine::kDefaultSectorCount);
+            options.sector_count.value_or(ImageRecorder::kDefaultSectorCount);
         if (sectors < kMinSectorCount || sectors > kMaxSectorCount) {
             error = {ErrorKind::BadOptions, "a simulated recorder holds " +
                                                 std::to_string(kMinSectorCount) + " to " +
@@ -55,8 +55,8 @@ std::unique_ptr<ImageFileStorage> OpenOrCreateImage(const SimulatedMachineOption
 
 }  // namespace
 
-std::optional<SimulatedMachine> OpenSimulatedMachine(const SimulatedMachineOptions& options,
-                                                     SimulatedMachineError& error) {
+std::optional<ImageRecorder> OpenImageRecorder(const ImageRecorderOptions& options,
+                                               ImageRecorderError& error, DiskModel model) {
     const std::optional<std::uint32_t> max_transfer = options.max_transfer_sectors;
     if (max_transfer && (*max_transfer < 1 || *max_transfer > kMaxWrite10Sectors)) {
         error = {ErrorKind::BadOptions,
@@ -76,10 +76,11 @@ std::optional<SimulatedMachine> OpenSimulatedMachine(const SimulatedMachineOptio
     }
     settings->max_transfer_sectors = max_transfer.value_or(settings->max_transfer_sectors);
 
-    SimulatedMachine machine;
-    machine.file_errors = file_errors;
-    machine.recorder = std::make_shared<RecorderFirmware>(
-        std::move(storage), *settings, [state_path, file_errors](const RecorderSettings& changed) {
+    ImageRecorder recorder;
+    recorder.file_errors = file_errors;
+    recorder.firmware = std::make_shared<RecorderFirmware>(
+        model, std::move(storage), *settings,
+        [state_path, file_errors](const RecorderSettings& changed) {
             std::string save_error;
             if (SaveSettingsFile(state_path, changed, save_error)) {
                 return true;
@@ -90,7 +91,7 @@ std::optional<SimulatedMachine> OpenSimulatedMachine(const SimulatedMachineOptio
     // Each device session starts from the state file, which the device sessions of other runs
     // over the same image (serialised by the device mutex) may have changed. This run's own
     // adapter limit goes into the file there too, inside the session, and never outside one.
-    machine.recorder->SetSettingsSource(
+    recorder.firmware->SetSettingsSource(
         [state_path, max_transfer, file_errors]() -> std::optional<RecorderSettings> {
             std::string session_error;
             auto kept = LoadKeptSettings(state_path, session_error);
@@ -106,15 +107,7 @@ std::optional<SimulatedMachine> OpenSimulatedMachine(const SimulatedMachineOptio
             }
             return kept;
         });
-    machine.host = std::make_unique<SimulatedHost>();
-    // Nobody reads the request log of this machine (--trace records requests), and a format of a
-    // large drive would fill it with tens of thousands of entries.
-    machine.host->SetRequestLogging(false);
-    machine.host->AddDrive("C:\\", DriveKind::Fixed);
-    machine.host->AddDrive("D:\\", DriveKind::PlainRemovable);
-    machine.host->AddRecorder(SimulatedMachine::kRecorderRoot, machine.recorder);
-    machine.host->SetMaxTransferSectors(settings->max_transfer_sectors);
-    return machine;
+    return recorder;
 }
 
 }  // namespace ulvren
