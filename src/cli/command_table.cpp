@@ -26,8 +26,17 @@ std::optional<Number> ParseNumber(const std::string& text) {
 
 // --- the options' values ---
 
-Refusal TakeSimulate(CliOptions& options, std::string_view, const std::string& value) {
-    options.simulate_image = value;
+// Keeps the value as it is given.
+template <std::optional<std::string> CliOptions::*kMember>
+Refusal Keep(CliOptions& options, std::string_view, const std::string& value) {
+    options.*kMember = value;
+    return std::nullopt;
+}
+
+// Sets a flag.
+template <bool CliOptions::*kMember>
+Refusal Set(CliOptions& options, std::string_view, const std::string&) {
+    options.*kMember = true;
     return std::nullopt;
 }
 
@@ -46,37 +55,6 @@ Refusal TakeMaxTransfer(CliOptions& options, std::string_view, const std::string
         return "--max-transfer takes a number of sectors from 1 to " +
                std::to_string(kMaxWrite10Sectors);
     }
-    return std::nullopt;
-}
-
-Refusal TakeDevice(CliOptions& options, std::string_view, const std::string& value) {
-    options.device_path = value;
-    return std::nullopt;
-}
-
-Refusal TakeTrace(CliOptions& options, std::string_view, const std::string& value) {
-    options.trace_path = value;
-    return std::nullopt;
-}
-
-Refusal TakePasswordStdin(CliOptions& options, std::string_view, const std::string&) {
-    options.password_stdin = true;
-    return std::nullopt;
-}
-
-Refusal TakeHelp(CliOptions& options, std::string_view, const std::string&) {
-    options.help = true;
-    return std::nullopt;
-}
-
-Refusal TakeVersion(CliOptions& options, std::string_view, const std::string&) {
-    options.version = true;
-    return std::nullopt;
-}
-
-// Only one of the choices reaches here: the parser refuses the others.
-Refusal TakeDiskType(CliOptions& options, std::string_view, const std::string& value) {
-    options.disk_type = value;
     return std::nullopt;
 }
 
@@ -138,7 +116,7 @@ std::span<const CommandDescriptor> Commands() {
             .options = {{.spellings = {"--type"},
                          .choices = {"public", "password"},
                          .required = true,
-                         .apply = TakeDiskType}},
+                         .apply = Keep<&CliOptions::disk_type>}},
             .summary = {"set the disk type and write a fresh FAT32 file system"},
             .goes_on_notice = "ulvren: the format goes on until it is done; a second interrupt "
                               "ends the program at once\n",
@@ -180,16 +158,16 @@ std::span<const OptionDescriptor> GeneralOptions() {
         {.spellings = {"--device"},
          .value_name = "PATH",
          .help = {"look for the recorder at this path only"},
-         .apply = TakeDevice},
+         .apply = Keep<&CliOptions::device_path>},
         {.spellings = {"--password-stdin"},
          .help = {"read passwords one per line from standard input",
                   "(change-password: old, new, new again)"},
          .goes_with_passwords = true,
-         .apply = TakePasswordStdin},
+         .apply = Set<&CliOptions::password_stdin>},
         {.spellings = {"--simulate"},
          .value_name = "IMAGE",
          .help = {"use a simulated recorder stored in IMAGE"},
-         .apply = TakeSimulate},
+         .apply = Keep<&CliOptions::simulate_image>},
         {.spellings = {"--size"},
          .value_name = "SECTORS",
          .help = {"size of a new simulated image (default 16777216, 8 GiB)"},
@@ -203,16 +181,16 @@ std::span<const OptionDescriptor> GeneralOptions() {
         {.spellings = {"--trace"},
          .value_name = "FILE",
          .help = {"write one line per device request to FILE"},
-         .apply = TakeTrace},
+         .apply = Keep<&CliOptions::trace_path>},
         {.spellings = {"--help"},
          .alias = "-h",
          .help = {"show this text"},
          .runs_no_command = true,
-         .apply = TakeHelp},
+         .apply = Set<&CliOptions::help>},
         {.spellings = {"--version"},
          .help = {"show the version"},
          .runs_no_command = true,
-         .apply = TakeVersion},
+         .apply = Set<&CliOptions::version>},
     };
     return options;
 }
