@@ -2,8 +2,10 @@
 # Installs the Debian packages that building and testing need. Does nothing when they are
 # already there; otherwise needs root (or sudo).
 #
-#   scripts/setup-debian.sh            the Linux build and its tests
-#   scripts/setup-debian.sh --windows  also the Windows cross build and Wine for its tests
+#   scripts/setup-debian.sh                the Linux build and its tests
+#   scripts/setup-debian.sh --windows      also the Windows cross build and Wine for its tests
+#   scripts/setup-debian.sh --screenshots  also what the Windows screenshots take (ImageMagick,
+#                                          the C library's locales)
 #
 # The package registry's index of one architecture can be caught mid-update ("File has unexpected
 # size ... Mirror sync in progress?"). The update is tried three times; what still fails to
@@ -30,8 +32,21 @@ wine32_packages=()
 wine32_unavailable=build/wine32-unavailable.txt
 
 windows=false
-if [ "${1:-}" = "--windows" ]; then
-    windows=true
+screenshots=false
+for argument in "$@"; do
+    case $argument in
+        --windows) windows=true ;;
+        --screenshots) screenshots=true ;;
+        *)
+            echo "usage: $0 [--windows] [--screenshots]" >&2
+            exit 2
+            ;;
+    esac
+done
+if $screenshots; then
+    packages+=(imagemagick locales)
+fi
+if $windows; then
     # Only the -posix compilers have std::thread and std::mutex. wine32 is the 32-bit loader
     # (from the i386 architecture); the preloaders spare Wine a slow start.
     packages+=(

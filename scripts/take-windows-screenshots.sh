@@ -6,12 +6,9 @@
 # WenQuanYi Micro Hei (scripts/wine-environment.sh maps it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup-debian.sh --windows
+scripts/setup-debian.sh --windows --screenshots
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-command -v convert >/dev/null && command -v locale-gen >/dev/null ||
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-        imagemagick locales
 # Wine takes its system locale (and with it the ANSI code page) from the C library's.
 locales=(en_US.UTF-8 zh_CN.UTF-8 zh_TW.UTF-8)
 for locale in "${locales[@]}"; do

@@ -1,80 +1,221 @@
 #include "cli/cli_options.h"
 
-#include <charconv>
-#include <map>
+#include <algorithm>
 #include <set>
+#include <string_view>
 
-#include "protocol/scsi.h"
+#include "cli/command_table.h"
 
 namespace ulvren::cli {
 namespace {
 
-template <typename Number>
-std::optional<Number> ParseNumber(const std::string& text) {
-    Number value{};
-    const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (code != std::errc{} || end != text.data() + text.size()) {
-        return std::nullopt;
+// The usage's two columns: a synopsis indented by two, and from this column on what it does.
+constexpr std::size_t kSummaryColumn = 34;
+
+// "a", "a and b", "a, b and c" (or "a, b or c").
+std::string JoinAsList(const std::vector<std::string_view>& items,
+                       std::string_view last_separator = " and ") {
+    std::string list;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) {
+            list += i + 1 == items.size() ? last_separator : ", ";
+        }
+        list += items[i];
     }
-    return value;
+    return list;
 }
 
-const std::map<std::string, Command>& Commands() {
-    static const std::map<std::string, Command> commands = {
-        {"detect", Command::Detect},
-        {"format", Command::Format},
-        {"set-clock", Command::SetClock},
-        {"login", Command::Login},
-        {"change-password", Command::ChangePassword},
+std::string Join(const std::vector<std::string_view>& items, std::string_view separator) {
+    std::string joined;
+    for (const std::string_view item : items) {
+        joined += joined.empty() ? "" : separator;
+        joined += item;
+    }
+    return joined;
+}
+
+// "--size goes with ...", "--size and --max-transfer go with ...".
+std::string GoWith(const std::vector<std::string_view>& options, std::string_view partner) {
+    return JoinAsList(options) + (options.size() == 1 ? " goes with " : " go with ") +
+           std::string(partner);
+}
+
+// An option as a synopsis shows it: "--type public|password", "[--stamp|--no-stamp]".
+std::string Synopsis(const OptionDescriptor& option) {
+    std::string text = Join(option.spellings, "|");
+    if (!option.choices.empty()) {
+        text += " " + Join(option.choices, "|");
+    } else if (!option.value_name.empty()) {
+        text += " " + std::string(option.value_name);
+    }
+    return option.required ? text : "[" + text + "]";
+}
+
+// The synopsis, then the summary from kSummaryColumn on; on a line of its own when too long.
+void AddUsageEntry(std::string& usage, const std::string& synopsis,
+                   const std::vector<std::string_view>& summary) {
+    std::string line = "  " + synopsis;
+    for (const std::string_view summary_line : summary) {
+        if (line.size() + 2 > kSummaryColumn) {
+            usage += line + "\n";
+            line.clear();
+        }
+        line.resize(kSummaryColumn, ' ');
+        line += summary_line;
+        usage += line + "\n";
+        line.clear();
+    }
+}
+
+// "--type public or --type password"; "--time YYYY-MM-DDTHH:MM:SS" for an option without choices.
+std::string WaysToGive(const OptionDescriptor& option) {
+    if (option.choices.empty()) {
+        return std::string(option.Name()) + " " + std::string(option.value_name);
+    }
+    std::vector<std::string> ways;
+    for (const std::string_view choice : option.choices) {
+        ways.push_back(std::string(option.Name()) + " " + std::string(choice));
+    }
+    return JoinAsList(std::vector<std::string_view>(ways.begin(), ways.end()), " or ");
+}
+
+std::string GeneralOptionSynopsis(const OptionDescriptor& option) {
+    std::string text(option.Name());
+    if (!option.value_name.empty()) {
+        text += " " + std::string(option.value_name);
+    }
+    return text;
+}
+
+// A command-line word as an option: the option and the spelling it was given in.
+struct FoundOption {
+    const OptionDescriptor* option = nullptr;
+    std::string_view spelling;
+};
+
+FoundOption FindOption(std::string_view word) {
+    auto find_in = [word](std::span<const OptionDescriptor> options) -> FoundOption {
+        for (const OptionDescriptor& option : options) {
+            if (!option.alias.empty() && word == option.alias) {
+                return {&option, option.Name()};
+            }
+            for (const std::string_view spelling : option.spellings) {
+                if (word == spelling) {
+                    return {&option, spelling};
+                }
+            }
+        }
+        return {};
     };
-    return commands;
+    if (const FoundOption general = find_in(GeneralOptions()); general.option != nullptr) {
+        return general;
+    }
+    for (const CommandDescriptor& command : Commands()) {
+        if (const FoundOption own = find_in(command.options); own.option != nullptr) {
+            return own;
+        }
+    }
+    return {};
 }
 
-bool TakesValue(const std::string& option) {
-    return option == "--simulate" || option == "--device" || option == "--trace" ||
-           option == "--type" || option == "--size" || option == "--max-transfer" ||
-           option == "--time";
+const CommandDescriptor* FindCommand(std::string_view word) {
+    const auto commands = Commands();
+    const auto found = std::find_if(commands.begin(), commands.end(),
+                                    [word](const CommandDescriptor& c) { return c.name == word; });
+    return found != commands.end() ? &*found : nullptr;
+}
+
+std::vector<std::string_view> SpellingsOf(const std::vector<OptionDescriptor>& options) {
+    std::vector<std::string_view> spellings;
+    for (const OptionDescriptor& option : options) {
+        spellings.insert(spellings.end(), option.spellings.begin(), option.spellings.end());
+    }
+    return spellings;
+}
+
+// Why the options given do not go together, if they do not.
+std::optional<std::string> Contradiction(const CommandDescriptor& chosen,
+                                         const std::set<const OptionDescriptor*>& given) {
+    const auto is_given = [&given](const OptionDescriptor& option) {
+        return given.contains(&option);
+    };
+    // Options that mean nothing without another one.
+    for (const OptionDescriptor& partner : GeneralOptions()) {
+        std::vector<std::string_view> dependents;
+        bool any_given = false;
+        for (const OptionDescriptor& option : GeneralOptions()) {
+            if (option.goes_with_option == partner.Name()) {
+                dependents.push_back(option.Name());
+                any_given = any_given || is_given(option);
+            }
+        }
+        if (any_given && !is_given(partner)) {
+            return GoWith(dependents, partner.Name());
+        }
+    }
+    // Each command's own options: the ones it needs, and none of another's.
+    for (const CommandDescriptor& command : Commands()) {
+        if (&command == &chosen) {
+            for (const OptionDescriptor& option : command.options) {
+                if (option.required && !is_given(option)) {
+                    return std::string(command.name) + " needs " + WaysToGive(option);
+                }
+            }
+        } else if (std::any_of(command.options.begin(), command.options.end(), is_given)) {
+            return GoWith(SpellingsOf(command.options), command.name);
+        }
+    }
+    // Options that only the commands reading passwords take.
+    if (chosen.password_prompts.empty()) {
+        std::vector<std::string_view> readers;
+        for (const CommandDescriptor& command : Commands()) {
+            if (!command.password_prompts.empty()) {
+                readers.push_back(command.name);
+            }
+        }
+        for (const OptionDescriptor& option : GeneralOptions()) {
+            if (option.goes_with_passwords && is_given(option)) {
+                return GoWith({option.Name()}, JoinAsList(readers));
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
 std::string UsageText() {
-    return "usage: ulvren [options] COMMAND\n"
-           "\n"
-           "commands:\n"
-           "  detect                          find the recorder, show its capacity and disk type\n"
-           "  format --type public|password   set the disk type and write a fresh FAT32 file "
-           "system\n"
-           "  set-clock [--time YYYY-MM-DDTHH:MM:SS] [--stamp|--no-stamp]\n"
-           "                                  set the recorder's clock (default: this computer's "
-           "time,\n"
-           "                                  with a time stamp on recordings)\n"
-           "  login                           log in to a password disk\n"
-           "  change-password                 check the old password, then set a new one\n"
-           "\n"
-           "options:\n"
-           "  --device PATH                   look for the recorder at this path only\n"
-           "  --password-stdin                read passwords one per line from standard input\n"
-           "                                  (change-password: old, new, new again)\n"
-           "  --simulate IMAGE                use a simulated recorder stored in IMAGE\n"
-           "  --size SECTORS                  size of a new simulated image (default 16777216, 8 "
-           "GiB)\n"
-           "  --max-transfer SECTORS          largest transfer of the simulated adapter (1-65535)\n"
-           "  --trace FILE                    write one line per device request to FILE\n"
-           "  (every option that takes a value also takes it as --option=VALUE, once)\n"
-           "  --help                          show this text\n"
-           "  --version                       show the version\n"
-           "\n"
-           "exit status: 0 done, 1 the device said no or was not found, 2 bad usage,\n"
-           "             3 the tool could not make, read or write the image, trace or state "
-           "file\n";
+    std::string usage = "usage: ulvren [options] COMMAND\n\ncommands:\n";
+    for (const CommandDescriptor& command : Commands()) {
+        std::string synopsis(command.name);
+        for (const OptionDescriptor& option : command.options) {
+            synopsis += " " + Synopsis(option);
+        }
+        AddUsageEntry(usage, synopsis, command.summary);
+    }
+    usage += "\noptions:\n";
+    for (const OptionDescriptor& option : GeneralOptions()) {
+        if (!option.runs_no_command) {
+            AddUsageEntry(usage, GeneralOptionSynopsis(option), option.help);
+        }
+    }
+    usage += "  (every option that takes a value also takes it as --option=VALUE, once)\n";
+    for (const OptionDescriptor& option : GeneralOptions()) {
+        if (option.runs_no_command) {
+            AddUsageEntry(usage, GeneralOptionSynopsis(option), option.help);
+        }
+    }
+    usage +=
+        "\n"
+        "exit status: 0 done, 1 the device said no or was not found, 2 bad usage,\n"
+        "             3 the tool could not make, read or write the image, trace or state file\n";
+    return usage;
 }
 
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
     CliOptions options;
-    std::optional<std::string> command_word;
-    bool stamp_given = false;
-    std::set<std::string> values_given;
+    const CommandDescriptor* command = nullptr;
+    std::set<const OptionDescriptor*> given;
     auto fail = [](std::string message) { return ParseResult{std::nullopt, std::move(message)}; };
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -85,92 +226,55 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             word.starts_with("--") && equals != word.npos) {
             attached_value = word.substr(equals + 1);
             word.resize(equals);
-            if (!TakesValue(word)) {
-                return fail("unknown argument '" + arguments[i] + "'");
-            }
         }
-        if (word == "--help" || word == "-h") {
-            options.help = true;
-        } else if (word == "--version") {
-            options.version = true;
-        } else if (word == "--password-stdin") {
-            options.password_stdin = true;
-        } else if (word == "--stamp" || word == "--no-stamp") {
-            if (stamp_given) {
-                return fail("give --stamp or --no-stamp once");
+        const FoundOption found = FindOption(word);
+        if (attached_value && (found.option == nullptr || !found.option->TakesValue())) {
+            return fail("unknown argument '" + arguments[i] + "'");
+        }
+        if (found.option == nullptr) {
+            const CommandDescriptor* named = FindCommand(word);
+            if (named == nullptr || command != nullptr) {
+                return fail("unknown argument '" + word + "'");
             }
-            stamp_given = true;
-            options.stamp = word == "--stamp" ? TimeStamp::Show : TimeStamp::Hide;
-        } else if (TakesValue(word)) {
+            command = named;
+            options.command = named->command;
+            continue;
+        }
+        const OptionDescriptor& option = *found.option;
+        std::string value;
+        if (option.TakesValue()) {
             if (!attached_value && i + 1 < arguments.size()) {
                 attached_value = arguments[++i];
             }
             if (!attached_value || attached_value->empty()) {
                 return fail(word + " needs a value");
             }
-            // A second value would contradict the first, or silently replace it.
-            if (!values_given.insert(word).second) {
-                return fail("give " + word + " once");
-            }
-            const std::string& text = *attached_value;
-            if (word == "--simulate") {
-                options.simulate_image = text;
-            } else if (word == "--device") {
-                options.device_path = text;
-            } else if (word == "--trace") {
-                options.trace_path = text;
-            } else if (word == "--type") {
-                if (text != "public" && text != "password") {
-                    return fail("--type takes public or password, not '" + text + "'");
-                }
-                options.disk_type = text;
-            } else if (word == "--time") {
-                options.time = ParseDateTime(text);
-                if (!options.time) {
-                    return fail("--time takes a real date and time as YYYY-MM-DDTHH:MM:SS, not '" +
-                                text + "'");
-                }
-            } else if (word == "--size") {
-                options.size_sectors = ParseNumber<std::uint64_t>(text);
-                if (!options.size_sectors) {
-                    return fail("--size takes a number of 512-byte sectors, not '" + text + "'");
-                }
-            } else {
-                options.max_transfer_sectors = ParseNumber<std::uint32_t>(text);
-                if (!options.max_transfer_sectors || *options.max_transfer_sectors == 0 ||
-                    *options.max_transfer_sectors > kMaxWrite10Sectors) {
-                    return fail("--max-transfer takes a number of sectors from 1 to " +
-                                std::to_string(kMaxWrite10Sectors));
-                }
-            }
-        } else if (Commands().contains(word) && !command_word) {
-            command_word = word;
-            options.command = Commands().at(word);
-        } else {
-            return fail("unknown argument '" + word + "'");
+            value = *attached_value;
+        }
+        // A second value would contradict the first, or silently replace it; so would a second
+        // choice of several spellings. A plain switch may come twice.
+        const bool says_once = option.TakesValue() || option.spellings.size() > 1;
+        if (!given.insert(&option).second && says_once) {
+            return fail("give " + Join(option.spellings, " or ") + " once");
+        }
+        if (!option.choices.empty() && std::find(option.choices.begin(), option.choices.end(),
+                                                 value) == option.choices.end()) {
+            return fail(std::string(option.Name()) + " takes " +
+                        JoinAsList(option.choices, " or ") + ", not '" + value + "'");
+        }
+        if (auto refusal = option.apply(options, found.spelling, value)) {
+            return fail(std::move(*refusal));
         }
     }
-    if (options.help || options.version) {
+    if (std::any_of(given.begin(), given.end(),
+                    [](const OptionDescriptor* option) { return option->runs_no_command; })) {
         return {options, {}};
     }
-    if (!command_word) {
+    if (command == nullptr) {
         return fail("no command given");
     }
-    const Command command = options.command;
-    if ((options.size_sectors || options.max_transfer_sectors) && !options.simulate_image) {
-        return fail("--size and --max-transfer go with --simulate");
-    }
-    if (command == Command::Format && !options.disk_type) {
-        return fail("format needs --type public or --type password");
-    }
-    if (command != Command::Format && options.disk_type) {
-        return fail("--type goes with format");
-    }
-    if (command != Command::SetClock && (options.time || stamp_given)) {
-        return fail("--time, --stamp and --no-stamp go with set-clock");
-    }
-    if (command != Command::Login && command != Command::ChangePassword && options.password_stdin) {
-        return fail("--password-stdin goes with login and change-password");
+    if (auto contradiction = Contradiction(*command, given)) {
+        return fail(std::move(*contradiction));
     }
     return {options, {}};
 }

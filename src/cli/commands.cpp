@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "cli/cli_window.h"
+#include "cli/command_table.h"
 #include "cli/password_input.h"
 #include "host/command_line_services.h"
 #include "host/platform.h"
@@ -23,33 +24,20 @@ namespace {
 constexpr auto kWaitingNoticeDelay = std::chrono::seconds(1);
 constexpr const char* kWaitingNotice =
     "ulvren: waiting for another program that is using the recorder\n";
-// Said at the first request to end the program while a format runs.
-constexpr const char* kFormatGoesOnNotice =
-    "ulvren: the format goes on until it is done; a second interrupt ends the program at once\n";
 
-// What the user gives before the device is touched: the passwords' bytes and the clock string.
-struct CommandInput {
-    std::vector<std::string> passwords;
-    std::string clock_string;
-};
-
-std::vector<std::string> PasswordPrompts(Command command, UiLanguage language) {
-    if (command == Command::Login) {
-        return {LocalizedTextUtf8(TEXT_PASSWORD, language)};
+std::vector<std::string> PasswordPrompts(const CommandDescriptor& command, UiLanguage language) {
+    std::vector<std::string> prompts;
+    for (const TextId prompt : command.password_prompts) {
+        prompts.push_back(LocalizedTextUtf8(prompt, language));
     }
-    if (command == Command::ChangePassword) {
-        return {LocalizedTextUtf8(TEXT_OLD_PASSWORD, language),
-                LocalizedTextUtf8(TEXT_NEW_PASSWORD, language),
-                LocalizedTextUtf8(TEXT_CONFIRM_NEW_PASSWORD, language)};
-    }
-    return {};
+    return prompts;
 }
 
 // Empty, with the reason printed, when the input cannot go to the device.
-std::optional<CommandInput> GatherInput(const CliOptions& options, UiLanguage language,
-                                        std::ostream& err) {
+std::optional<CommandInput> GatherInput(const CommandDescriptor& command, const CliOptions& options,
+                                        UiLanguage language, std::ostream& err) {
     CommandInput input;
-    const auto prompts = PasswordPrompts(options.command, language);
+    const auto prompts = PasswordPrompts(command, language);
     if (!prompts.empty()) {
         std::string error;
         const auto typed = ReadPasswords(
@@ -70,7 +58,7 @@ std::optional<CommandInput> GatherInput(const CliOptions& options, UiLanguage la
             input.passwords.push_back(std::get<std::string>(encoded));
         }
     }
-    if (options.command == Command::SetClock) {
+    if (command.sets_clock) {
         const auto clock =
             BuildClockString(options.time.value_or(platform::SystemClock().Now()), options.stamp);
         if (!clock) {
@@ -82,48 +70,19 @@ std::optional<CommandInput> GatherInput(const CliOptions& options, UiLanguage la
     return input;
 }
 
-// Hands the command's input to the window members, as the window's button handlers do, and
-// starts its worker. Returns the status that means the command succeeded.
-int StartCommandWorker(const CliOptions& options, const CommandInput& input,
-                       OperationRunner& runner) {
-    WindowMembers& members = runner.Window().members;
-    switch (options.command) {
-        case Command::Format:
-            members.disk_type_index.Set(*options.disk_type == "password" ? 1 : 0);
-            StartFormat(runner);
-            return STATUS_FORMAT_OK;
-        case Command::SetClock:
-            members.clock_string.Set(input.clock_string);
-            StartSetClock(runner);
-            return STATUS_CLOCK_SET;
-        case Command::Login:
-            members.login_password.Set(input.passwords[0]);
-            StartLogin(runner);
-            return STATUS_LOGIN_OK;
-        case Command::ChangePassword:
-            members.old_password.Set(input.passwords[0]);
-            members.new_password.Set(input.passwords[1]);
-            members.confirm_password.Set(input.passwords[2]);
-            StartChangePassword(runner);
-            return STATUS_PASSWORD_CHANGED;
-        case Command::Detect:
-            break;
-    }
-    StartDetect(runner);
-    return STATUS_DETECT_DONE;
-}
-
 }  // namespace
 
 int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out,
                std::ostream& err) {
-    const auto input = GatherInput(options, language, err);
+    const CommandDescriptor& command = DescriptorOf(options.command);
+    const auto input = GatherInput(command, options, language, err);
     if (!input) {
         return kExitUsage;
     }
     // Compared as the change-password dialog's handler compares them: exactly, before anything
     // reaches the device.
-    if (options.command == Command::ChangePassword && input->passwords[1] != input->passwords[2]) {
+    const auto& passwords = input->passwords;
+    if (command.confirms_new_password && passwords.end()[-2] != passwords.end()[-1]) {
         out << LocalizedTextUtf8(TEXT_PASSWORD_MISMATCH, language) << '\n';
         return kExitDeviceSaidNo;
     }
@@ -143,24 +102,26 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
         OperationRunner runner(state);
         // Every command finds the recorder first (with --device at that path only), so that
         // nothing is locked, unmounted or sent to a disk that did not identify as the recorder.
-        window.SetDetectionReport(options.command == Command::Detect ? DetectionReport::Show
-                                                                     : DetectionReport::Silent);
+        window.SetDetectionReport(command.start == nullptr ? DetectionReport::Show
+                                                           : DetectionReport::Silent);
         StartDetect(runner);
         runner.WaitUntilIdle();
         window.SetDetectionReport(DetectionReport::Silent);
         const bool found = window.Saw(STATUS_DETECT_DONE);
 
-        if (options.command == Command::Detect) {
+        if (command.start == nullptr) {
+            // The detection was the command.
             const bool complete =
                 found && window.Saw(STATUS_CAPACITY_OK) && window.Saw(STATUS_DISK_TYPE_OK);
             result = complete ? kExitOk : kExitDeviceSaidNo;
         } else if (found) {
             // As the window lets a running format finish, so does the command line: the first
             // request to end the program only says so.
-            const auto deferral = options.command == Command::Format
-                                      ? platform::DeferEndRequests(kFormatGoesOnNotice)
-                                      : nullptr;
-            const int success = StartCommandWorker(options, *input, runner);
+            const auto deferral =
+                command.goes_on_notice.empty()
+                    ? nullptr
+                    : platform::DeferEndRequests(std::string(command.goes_on_notice));
+            const int success = command.start(options, *input, runner);
             runner.WaitUntilIdle();
             result = window.Saw(success) ? kExitOk : kExitDeviceSaidNo;
         } else if (options.device_path) {

@@ -45,13 +45,13 @@ ScsiPassThroughRequest BuildSectorWriteRequest(const void* buffer, std::uint32_t
     return request;
 }
 
-ScsiPassThroughRequest BuildVendorCommandRequest(void* buffer, bool data_in,
+ScsiPassThroughRequest BuildVendorCommandRequest(void* buffer, TransferDirection direction,
                                                  const std::uint8_t* cdb, std::uint32_t cdb_length,
                                                  std::uint32_t data_length) {
     ScsiPassThroughRequest request = StartRequest();
     request.SetCdb(std::span<const std::uint8_t>(cdb, cdb_length));
     request.SetSenseInfoLength(kVendorCommandSenseLength);
-    request.SetDataIn(data_in);
+    request.SetDataIn(direction == TransferDirection::FromDevice);
     request.SetDataTransferLength(data_length);
     request.SetTimeOutValue(kVendorCommandTimeout);
     request.SetDataBuffer(buffer);
@@ -68,7 +68,7 @@ int WriteSectors(DeviceHandle handle, const void* buffer, std::uint32_t lba, std
     return CurrentHost().PassThrough(handle, request).Complete() ? 1 : 0;
 }
 
-std::uint32_t SendVendorCommand(DeviceHandle handle, void* buffer, int data_in,
+std::uint32_t SendVendorCommand(DeviceHandle handle, void* buffer, TransferDirection direction,
                                 const std::uint8_t* cdb, std::uint32_t cdb_length,
                                 std::uint32_t data_length) {
     if (buffer == nullptr || cdb_length > ScsiPassThroughRequest::kMaxCdbLength ||
@@ -76,7 +76,7 @@ std::uint32_t SendVendorCommand(DeviceHandle handle, void* buffer, int data_in,
         return 0;
     }
     ScsiPassThroughRequest request =
-        BuildVendorCommandRequest(buffer, data_in != 0, cdb, cdb_length, data_length);
+        BuildVendorCommandRequest(buffer, direction, cdb, cdb_length, data_length);
     return CurrentHost().PassThrough(handle, request).CarriedOut() ? data_length : 0;
 }
 

@@ -11,8 +11,11 @@ namespace ulvren {
 ScsiPassThroughRequest BuildSectorWriteRequest(const void* buffer, std::uint32_t lba,
                                                std::uint32_t count);
 
+// Which way a vendor command's data phase goes.
+enum class TransferDirection { ToDevice, FromDevice };
+
 // Builds the record of a vendor command. `cdb_length` must be at most 16.
-ScsiPassThroughRequest BuildVendorCommandRequest(void* buffer, bool data_in,
+ScsiPassThroughRequest BuildVendorCommandRequest(void* buffer, TransferDirection direction,
                                                  const std::uint8_t* cdb, std::uint32_t cdb_length,
                                                  std::uint32_t data_length);
 
@@ -24,7 +27,7 @@ int WriteSectors(DeviceHandle handle, const void* buffer, std::uint32_t lba, std
 // Sends a CDB of up to 16 bytes with a data phase of `data_length` bytes. Returns `data_length`
 // when the OS carried the request out and 0 otherwise; 0 without I/O for a null buffer, a CDB
 // longer than 16 bytes or the invalid handle. The SCSI status and sense are not looked at.
-std::uint32_t SendVendorCommand(DeviceHandle handle, void* buffer, int data_in,
+std::uint32_t SendVendorCommand(DeviceHandle handle, void* buffer, TransferDirection direction,
                                 const std::uint8_t* cdb, std::uint32_t cdb_length,
                                 std::uint32_t data_length);
 

@@ -38,8 +38,9 @@ int CUsbDisk::DismountVolume(DeviceHandle handle) {
 bool CUsbDisk::ExchangeTemplate(DeviceHandle handle, std::uint8_t opcode) {
     reply_.fill(0);
     const CommandTemplate& cdb = CommandTemplateFor(opcode);
-    const std::uint32_t received = SendVendorCommand(handle, reply_.data(), 1, cdb.data(),
-                                                     kVendorCdbLength, kVendorReplyLength);
+    const std::uint32_t received =
+        SendVendorCommand(handle, reply_.data(), TransferDirection::FromDevice, cdb.data(),
+                          kVendorCdbLength, kVendorReplyLength);
     return received == kVendorReplyLength && reply_[kReplyEchoOffset] == cdb[0];
 }
 

@@ -25,7 +25,9 @@ enum OperationStatus : int {
     STATUS_DISK_TYPE_UNKNOWN = 18,
 };
 
-// The code's name, such as "STATUS_FORMAT_OK"; "STATUS_UNKNOWN" for any other number.
-const char* OperationStatusName(int code);
+// The codes run from 1 to this one without a gap. The window's logic names each code and keeps
+// its reaction in one table (ui/status_reactions.cpp), which fails to compile without a row for
+// every code.
+inline constexpr int kLastOperationStatus = STATUS_DISK_TYPE_UNKNOWN;
 
 }  // namespace ulvren

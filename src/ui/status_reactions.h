@@ -28,7 +28,10 @@ struct StatusReaction {
     bool refreshes = true;
 };
 
-// The reaction to `status`; any code that is not one of the eighteen only refreshes.
+// The reaction to `status`; any number that is no code only refreshes.
 const StatusReaction& ReactionTo(int status);
+
+// The code's name, such as "STATUS_FORMAT_OK"; "STATUS_UNKNOWN" for any other number.
+const char* OperationStatusName(int code);
 
 }  // namespace ulvren

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "cli/command_table.h"
+
 namespace ulvren::cli {
 namespace {
 
@@ -37,6 +41,8 @@ TEST(CommandLine, RefusesWhatCannotWorkAndSaysWhy) {
         {Words({"--device", "/dev/sdb", "--device=/dev/sdc", "login"}), "give --device once"},
         {Words({"login", "--device="}), "--device needs a value"},
         {Words({"set-clock", "--stamp=yes"}), "unknown argument '--stamp=yes'"},
+        {Words({"detect", ""}), "unknown argument ''"},
+        {Words({"detect", "-h=1"}), "unknown argument '-h=1'"},
     };
     for (const RefusedLine& c : cases) {
         const ParseResult result = ParseCommandLine(c.words);
@@ -84,6 +90,63 @@ TEST(CommandLine, TakesEachCommandWithItsOptions) {
 
     EXPECT_TRUE(ParseCommandLine(Words({"--version"})).options->version);
     EXPECT_TRUE(ParseCommandLine(Words({"--help"})).options->help);
+}
+
+// The usage is laid out from the table of commands; scripts and the manual quote it.
+TEST(CommandLine, UsageShowsEveryCommandAndOptionInTwoColumns) {
+    EXPECT_EQ(
+        UsageText(),
+        "usage: ulvren [options] COMMAND\n"
+        "\n"
+        "commands:\n"
+        "  detect                          find the recorder, show its capacity and disk type\n"
+        "  format --type public|password   set the disk type and write a fresh FAT32 file "
+        "system\n"
+        "  set-clock [--time YYYY-MM-DDTHH:MM:SS] [--stamp|--no-stamp]\n"
+        "                                  set the recorder's clock (default: this computer's "
+        "time,\n"
+        "                                  with a time stamp on recordings)\n"
+        "  login                           log in to a password disk\n"
+        "  change-password                 check the old password, then set a new one\n"
+        "\n"
+        "options:\n"
+        "  --device PATH                   look for the recorder at this path only\n"
+        "  --password-stdin                read passwords one per line from standard input\n"
+        "                                  (change-password: old, new, new again)\n"
+        "  --simulate IMAGE                use a simulated recorder stored in IMAGE\n"
+        "  --size SECTORS                  size of a new simulated image (default 16777216, "
+        "8 GiB)\n"
+        "  --max-transfer SECTORS          largest transfer of the simulated adapter "
+        "(1-65535)\n"
+        "  --trace FILE                    write one line per device request to FILE\n"
+        "  (every option that takes a value also takes it as --option=VALUE, once)\n"
+        "  --help                          show this text\n"
+        "  --version                       show the version\n"
+        "\n"
+        "exit status: 0 done, 1 the device said no or was not found, 2 bad usage,\n"
+        "             3 the tool could not make, read or write the image, trace or state "
+        "file\n");
+}
+
+// A word means one thing: one option, or one command, wherever it stands on the line.
+TEST(CommandLine, EveryWordOfTheTableIsUnique) {
+    std::set<std::string_view> words;
+    auto add_options = [&words](std::span<const OptionDescriptor> options) {
+        for (const OptionDescriptor& option : options) {
+            for (const std::string_view spelling : option.spellings) {
+                EXPECT_TRUE(words.insert(spelling).second) << spelling;
+            }
+            if (!option.alias.empty()) {
+                EXPECT_TRUE(words.insert(option.alias).second) << option.alias;
+            }
+        }
+    };
+    add_options(GeneralOptions());
+    for (const CommandDescriptor& command : Commands()) {
+        EXPECT_TRUE(words.insert(command.name).second) << command.name;
+        add_options(command.options);
+        EXPECT_EQ(&DescriptorOf(command.command), &command) << command.name;
+    }
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
 # ulvren detect against a simulated recorder, and the command line's usage errors.
-set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell_test.sh"
 ulvren=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 out=$("$ulvren" --simulate "$work/demo.img" --trace "$work/t.log" detect)
 grep -qx 'Device: \\\\?\\E:' <<<"$out" || fail "device path missing: $out"

@@ -3,11 +3,9 @@
 # so once, and a disk that is not the recorder, passed with --device, is refused before anything
 # is locked, unmounted or changed on it (a mounted loop device stands for it). Needs root, for the
 # loop device and for root's lock.
-set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell_test.sh"
 ulvren=$1
-fail() { echo "FAIL: $*" >&2; exit 1; }
-[ "$(id -u)" = 0 ] || fail "needs root (a mounted loop device, root's device lock); CI runs as root"
-work=$(mktemp -d)
+needs_root "a mounted loop device, root's device lock"
 loop=""
 holder=""
 cleanup() {
@@ -18,9 +16,7 @@ cleanup() {
     fi
     umount "$work/mnt" 2>/dev/null || true
     [ -z "$loop" ] || losetup -d "$loop" 2>/dev/null || true
-    rm -rf "$work"
 }
-trap cleanup EXIT
 export LC_ALL=C
 
 # Another program holds root's device lock; the tool waits for it, says so once, then goes on.

@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
 # Every command of ulvren end to end against one simulated recorder, in the order a user would
 # run them, with the localized texts and exit statuses a script relies on.
-set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell_test.sh"
 ulvren=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 export LC_ALL=C LANG=C
 image="$work/rec.img"
 # The tool's language comes from the locale variables; the locales need not be installed.

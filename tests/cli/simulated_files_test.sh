@@ -2,14 +2,12 @@
 # The simulated recorder's image and state file under faults and concurrency: a write or a setting
 # that could not be kept is never reported as done (exit 3, with the reason), and runs over one
 # image at the same time never lose a setting. Needs root, to mount a small file system.
-set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell_test.sh"
 ulvren=$1
-fail() { echo "FAIL: $*" >&2; exit 1; }
-[ "$(id -u)" = 0 ] || fail "needs root (it mounts a small tmpfs); CI runs as root"
-work=$(mktemp -d)
+needs_root "it mounts a small tmpfs"
 small="$work/small"
 mkdir "$small"
-trap 'umount "$small" 2>/dev/null || true; rm -rf "$work"' EXIT
+cleanup() { umount "$small" 2>/dev/null || true; }
 export LC_ALL=C
 
 # A 64 KiB file system: sixteen pages, which the image's sectors and the state file draw from.

@@ -2,11 +2,8 @@
 # The command line's input and output under abuse: closed standard streams, endless or odd
 # password input, odd image paths, a trace that cannot be written, contradictory options, and
 # requests to end it while a format runs. Each is refused or reported with its exit status.
-set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell_test.sh"
 ulvren=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
 export LC_ALL=C
 image="$work/rec.img"
 "$ulvren" --simulate "$image" --size 2048 detect >/dev/null

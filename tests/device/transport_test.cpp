@@ -13,6 +13,9 @@
 namespace ulvren {
 namespace {
 
+constexpr auto kIn = TransferDirection::FromDevice;
+constexpr auto kOut = TransferDirection::ToDevice;
+
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes RecordWithoutAddress(const ScsiPassThroughRequest& request) {
@@ -54,7 +57,7 @@ TEST(PassThroughRecord, VendorCommandIsLaidOutByteForByte) {
     const std::array<std::uint8_t, 16> cdb = {0xF5, '2', '0', '1', '1', '0', '7', '2',
                                               '7',  '1', '0', '4', '9', '2', '0', 'Y'};
     const ScsiPassThroughRequest request =
-        BuildVendorCommandRequest(reply.data(), true, cdb.data(), 16, 8);
+        BuildVendorCommandRequest(reply.data(), kIn, cdb.data(), 16, 8);
 
     Bytes cdb_bytes(cdb.begin(), cdb.end());
     const Bytes expected = Expected({
@@ -72,9 +75,9 @@ TEST(PassThroughRecord, VendorCommandIsLaidOutByteForByte) {
 TEST(PassThroughRecord, DataInFlagFollowsTheCaller) {
     std::array<std::uint8_t, 8> buffer{};
     const std::uint8_t cdb[1] = {0x00};
-    EXPECT_FALSE(BuildVendorCommandRequest(buffer.data(), false, cdb, 1, 0).DataIn());
-    EXPECT_TRUE(BuildVendorCommandRequest(buffer.data(), true, cdb, 1, 8).DataIn());
-    EXPECT_EQ(BuildVendorCommandRequest(buffer.data(), true, cdb, 0, 8).CdbLength(), 0);
+    EXPECT_FALSE(BuildVendorCommandRequest(buffer.data(), kOut, cdb, 1, 0).DataIn());
+    EXPECT_TRUE(BuildVendorCommandRequest(buffer.data(), kIn, cdb, 1, 8).DataIn());
+    EXPECT_EQ(BuildVendorCommandRequest(buffer.data(), kIn, cdb, 0, 8).CdbLength(), 0);
 }
 
 struct RefusedWrite {
@@ -135,12 +138,12 @@ TEST(SendVendorCommand, RefusesCdbsLongerThanSixteenBytes) {
     std::array<std::uint8_t, 8> reply{};
     const auto handle = testing::ScriptedHost::kHandle;
 
-    EXPECT_EQ(SendVendorCommand(handle, reply.data(), 1, cdb.data(), 17, 8), 0u);
-    EXPECT_EQ(SendVendorCommand(handle, nullptr, 1, cdb.data(), 16, 8), 0u);
-    EXPECT_EQ(SendVendorCommand(kInvalidDeviceHandle, reply.data(), 1, cdb.data(), 16, 8), 0u);
+    EXPECT_EQ(SendVendorCommand(handle, reply.data(), kIn, cdb.data(), 17, 8), 0u);
+    EXPECT_EQ(SendVendorCommand(handle, nullptr, kIn, cdb.data(), 16, 8), 0u);
+    EXPECT_EQ(SendVendorCommand(kInvalidDeviceHandle, reply.data(), kIn, cdb.data(), 16, 8), 0u);
     EXPECT_TRUE(host.sent().empty());
 
-    EXPECT_EQ(SendVendorCommand(handle, reply.data(), 1, cdb.data(), 16, 8), 8u);
+    EXPECT_EQ(SendVendorCommand(handle, reply.data(), kIn, cdb.data(), 16, 8), 8u);
     ASSERT_EQ(host.sent().size(), 1u);
     EXPECT_EQ(host.sent()[0].cdb.size(), 16u);
 }
@@ -151,18 +154,20 @@ TEST(SendVendorCommand, ReturnsTheLengthOnlyWhenTheOsCarriedItOut) {
     const std::array<std::uint8_t, 16> cdb{0xFB};
     std::array<std::uint8_t, 8> reply{};
     host.FailNext();
-    EXPECT_EQ(SendVendorCommand(testing::ScriptedHost::kHandle, reply.data(), 1, cdb.data(), 16, 8),
-              0u);
+    EXPECT_EQ(
+        SendVendorCommand(testing::ScriptedHost::kHandle, reply.data(), kIn, cdb.data(), 16, 8),
+        0u);
     // A zero data length gives 0 either way.
-    EXPECT_EQ(SendVendorCommand(testing::ScriptedHost::kHandle, reply.data(), 1, cdb.data(), 16, 0),
-              0u);
+    EXPECT_EQ(
+        SendVendorCommand(testing::ScriptedHost::kHandle, reply.data(), kIn, cdb.data(), 16, 0),
+        0u);
 }
 
 TEST(TraceLine, DataInShowsTheFirstEightReplyBytes) {
     std::array<std::uint8_t, 512> reply{0xF6, 'K', 'A', 'L', 'U', 'M', 'E', 'X', 0x99};
     const std::array<std::uint8_t, 16> cdb{0xF6};
     const ScsiPassThroughRequest request =
-        BuildVendorCommandRequest(reply.data(), true, cdb.data(), 16, 8);
+        BuildVendorCommandRequest(reply.data(), kIn, cdb.data(), 16, 8);
     EXPECT_EQ(FormatTraceLine(request),
               "in cdb=f6000000000000000000000000000000 len=8 timeout=10 sense=24 "
               "reply=f64b414c554d4558");

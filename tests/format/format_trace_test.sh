@@ -3,14 +3,11 @@
 # capacity command and exactly the ten writes of the format, as the trace shows.
 #
 #   format_trace_test.sh ULVREN
-set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/shell_test.sh"
 
 ulvren=$1
 sectors=16777216
 fat=16353
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 "$ulvren" --simulate "$work/recorder.img" --size "$sectors" --max-transfer 65535 \
     --device '\\?\E:' --trace "$work/trace" format --type public

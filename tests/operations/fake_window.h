@@ -8,6 +8,7 @@
 
 #include "operations/operation_status.h"
 #include "operations/shared_window_state.h"
+#include "ui/status_reactions.h"
 
 namespace ulvren::testing {
 

@@ -1,12 +1,10 @@
-// What every front end shows and sends: status texts, clock strings, password bytes.
+// What every front end sends: clock strings and password bytes.
 #include <gtest/gtest.h>
 
 #include <variant>
 
-#include "text/text_ids.h"
 #include "ui/clock_string.h"
 #include "ui/password_encoding.h"
-#include "ui/status_reactions.h"
 
 namespace ulvren {
 namespace {
@@ -83,51 +81,6 @@ TEST(PasswordEncoding, UsesTheCodePageOfTheLanguage) {
         } else {
             ASSERT_TRUE(std::holds_alternative<PasswordRefusal>(result)) << c.utf8;
         }
-    }
-}
-
-TEST(StatusReactions, ShowTheOutcomeOfEachButtonAndNothingForRefreshes) {
-    using namespace std::chrono_literals;
-    constexpr auto kBox = StatusDisplay::MessageBox;
-    constexpr auto kField = StatusDisplay::CapacityField;
-    constexpr auto kNothing = StatusDisplay::Nothing;
-    struct Case {
-        int status;
-        StatusDisplay display;
-        std::optional<TextId> text;
-        std::chrono::milliseconds pause = 0ms;
-        bool follows_index = false;
-    };
-    const Case cases[] = {
-        {STATUS_OPEN_FAILED, kNothing, std::nullopt},
-        {STATUS_DETECT_DONE, kNothing, std::nullopt},
-        {STATUS_DEVICE_NOT_FOUND, kField, TEXT_DEVICE_NOT_FOUND},
-        {STATUS_FORMAT_OK, kBox, TEXT_FORMAT_OK, 2000ms, true},
-        {STATUS_FORMAT_FAILED, kBox, TEXT_FORMAT_FAILED},
-        {STATUS_OLD_PASSWORD_WRONG, kBox, TEXT_OLD_PASSWORD_WRONG},
-        {STATUS_PASSWORD_CHANGED, kBox, TEXT_PASSWORD_CHANGED},
-        {STATUS_PASSWORD_CHANGE_FAILED, kBox, TEXT_PASSWORD_CHANGE_FAILED},
-        {STATUS_LOGIN_OK, kBox, TEXT_LOGIN_OK, 2000ms},
-        {STATUS_LOGIN_FAILED, kBox, TEXT_LOGIN_FAILED},
-        {STATUS_CLOCK_SET, kBox, TEXT_CLOCK_SET},
-        {STATUS_CLOCK_SET_FAILED, kBox, TEXT_CLOCK_SET_FAILED},
-        {STATUS_DISK_TYPE_SET, kNothing, std::nullopt},
-        {STATUS_DISK_TYPE_SET_FAILED, kNothing, std::nullopt},
-        {STATUS_CAPACITY_OK, kNothing, std::nullopt},
-        {STATUS_CAPACITY_UNKNOWN, kField, TEXT_UNKNOWN_CAPACITY},
-        {STATUS_DISK_TYPE_OK, kNothing, std::nullopt},
-        {STATUS_DISK_TYPE_UNKNOWN, kNothing, std::nullopt},
-        {0, kNothing, std::nullopt},
-        {19, kNothing, std::nullopt},
-        {1000, kNothing, std::nullopt},
-    };
-    for (const Case& c : cases) {
-        const StatusReaction& reaction = ReactionTo(c.status);
-        EXPECT_EQ(reaction.display, c.display) << c.status;
-        EXPECT_EQ(reaction.text, c.text) << c.status;
-        EXPECT_EQ(reaction.pause, c.pause) << c.status;
-        EXPECT_EQ(reaction.password_controls_follow_index, c.follows_index) << c.status;
-        EXPECT_TRUE(reaction.refreshes) << c.status;
     }
 }
 

@@ -55,7 +55,8 @@ class RegularFileHandle : public ::testing::Test {
 TEST_F(RegularFileHandle, PassThroughFailsWithTheReason) {
     std::array<std::uint8_t, 512> reply{};
     const std::uint8_t cdb[16] = {0xF6};
-    ScsiPassThroughRequest request = BuildVendorCommandRequest(reply.data(), true, cdb, 16, 8);
+    ScsiPassThroughRequest request =
+        BuildVendorCommandRequest(reply.data(), TransferDirection::FromDevice, cdb, 16, 8);
     const auto before = request.Bytes();
 
     EXPECT_FALSE(host_.PassThrough(handle_, request).CarriedOut());

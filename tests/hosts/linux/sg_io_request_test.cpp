@@ -48,16 +48,18 @@ ScsiPassThroughRequest WithTimeout(ScsiPassThroughRequest request, std::uint32_t
 }
 
 TEST(SgIoHeader, CarriesTheRecordUnchanged) {
+    constexpr auto kIn = TransferDirection::FromDevice;
+    constexpr auto kOut = TransferDirection::ToDevice;
     const MappingCase cases[] = {
         {"write 2 sectors at LBA 772", BuildSectorWriteRequest(sector_data.data(), 772, 2),
          SG_DXFER_TO_DEV, "2a000000030400000200", 1024, 20000, 18},
         {"vendor command, 8 bytes in",
-         BuildVendorCommandRequest(reply.data(), true, kVendorCdb.data(), 16, 8), SG_DXFER_FROM_DEV,
+         BuildVendorCommandRequest(reply.data(), kIn, kVendorCdb.data(), 16, 8), SG_DXFER_FROM_DEV,
          "f60102030405060708090a0b0c0d0e0f", 8, 10000, 24},
         {"vendor command, 8 bytes out",
-         BuildVendorCommandRequest(reply.data(), false, kVendorCdb.data(), 6, 8), SG_DXFER_TO_DEV,
+         BuildVendorCommandRequest(reply.data(), kOut, kVendorCdb.data(), 6, 8), SG_DXFER_TO_DEV,
          "f60102030405", 8, 10000, 24},
-        {"no data phase", BuildVendorCommandRequest(reply.data(), true, kVendorCdb.data(), 16, 0),
+        {"no data phase", BuildVendorCommandRequest(reply.data(), kIn, kVendorCdb.data(), 16, 0),
          SG_DXFER_NONE, "f60102030405060708090a0b0c0d0e0f", 0, 10000, 24},
         {"sense length beyond the sense area",
          WithSenseLength(BuildSectorWriteRequest(sector_data.data(), 0, 1), 200), SG_DXFER_TO_DEV,

@@ -68,7 +68,7 @@ ScsiPassThroughRequest SectorWrite() {
 }
 
 ScsiPassThroughRequest Identify() {
-    return BuildVendorCommandRequest(reply.data(), true, kIdentify, 16, 8);
+    return BuildVendorCommandRequest(reply.data(), TransferDirection::FromDevice, kIdentify, 16, 8);
 }
 
 const Bytes kWrite10 = {0x2A, 0, 0, 0, 0x03, 0x04, 0, 0, 0x02, 0};
