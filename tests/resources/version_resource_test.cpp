@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -19,6 +20,10 @@ const Program kPrograms[] = {
     {ULVREN_TOOL_EXE, u"UlvrenTool.exe"},
     {ULVREN_CLI_EXE, u"ulvren.exe"},
 };
+
+void PrintTo(const Program& program, std::ostream* out) {
+    *out << program.path;
+}
 
 std::u16string StringValue(std::vector<char>& info, const std::u16string& name) {
     const std::u16string key = u"\\StringFileInfo\\040904B0\\" + name;
