@@ -1,26 +1,85 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it on this machine with its dependencies, and runs the
-# installed programs from their installed paths: `ulvren --version` and the demo's start-up
-# check (offscreen, with its recorder in a scratch data directory). Needs root (or sudo).
+# Builds the two Debian packages (ulvren and ulvren-demo), holds them to lintian and their
+# AppStream metadata and desktop entry to their validators (any error or warning fails), installs
+# them on this machine with their dependencies, runs the installed programs, the manual page and
+# the bash completion from their installed places, and purges them, which must leave no file
+# behind. Needs root (or sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
 cmake --preset package >/dev/null
 cmake --build --preset package
+rm -f build/package/ulvren*.deb
 (cd build/package && cpack)
-package=$(ls build/package/ulvren_*.deb)
-dpkg-deb --field "$package" Package Version Depends
+main_package=$(realpath build/package/ulvren_*.deb)
+demo_package=$(realpath build/package/ulvren-demo_*.deb)
+for package in "$main_package" "$demo_package"; do
+    dpkg-deb --field "$package" Package Version Depends
+done
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+echo "== lintian"
+lintian --fail-on error,warning --display-level '>=info' "$main_package" "$demo_package"
+
+echo "== AppStream metadata and desktop entry"
+dpkg-deb -x "$main_package" "$scratch/unpacked"
+for metainfo in "$scratch"/unpacked/usr/share/metainfo/*.metainfo.xml; do
+    appstreamcli validate --no-net "$metainfo" | tee "$scratch/appstream.txt"
+    if grep -qE '^[EW]:' "$scratch/appstream.txt"; then
+        echo "FAIL: appstreamcli reports errors or warnings" >&2
+        exit 1
+    fi
+done
+desktop-file-validate "$scratch"/unpacked/usr/share/applications/*.desktop
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "$(realpath "$package")"
+apt_get() {
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get -y -qq --no-install-recommends "$@"
+}
+# Every file outside dpkg's and apt's own records.
+installed_files() {
+    find /usr /etc /opt /var/lib -xdev \( -path /var/lib/dpkg -o -path /var/lib/apt \) -prune \
+        -o -print | LC_ALL=C sort
+}
 
-data=$(mktemp -d)
-trap 'rm -rf "$data"' EXIT
+# A first install and purge brings in the dependencies and whatever their triggers make, so that
+# the list before the real install differs from the one after its purge only by what we leave.
+apt_get install "$main_package" "$demo_package" >/dev/null
+apt_get purge ulvren ulvren-demo >/dev/null
+installed_files >"$scratch/before.txt"
+apt_get install "$main_package" "$demo_package"
+
+echo "== the installed programs"
 set -x
 /usr/bin/ulvren --version
+test -x /usr/bin/ulvren-tool
 test -f /usr/share/applications/ulvren-tool.desktop
 test -f /usr/share/icons/hicolor/48x48/apps/ulvren-tool.png
-test -x /usr/bin/ulvren-tool
-XDG_DATA_HOME=$data XDG_RUNTIME_DIR=$data QT_QPA_PLATFORM=offscreen /usr/bin/ulvren-demo --check
+XDG_DATA_HOME=$scratch XDG_RUNTIME_DIR=$scratch QT_QPA_PLATFORM=offscreen /usr/bin/ulvren-demo --check
+# The manual pages render, and ulvren's lists its commands and exit statuses.
+for page in ulvren ulvren-tool ulvren-demo; do
+    MANWIDTH=80 man "$page" >"$scratch/$page.txt"
+done
+grep -q 'change-password' "$scratch/ulvren.txt"
+grep -q 'EXIT STATUS' "$scratch/ulvren.txt"
+# ulvren for<TAB>, as an interactive bash would complete it: bash-completion loads the installed
+# completion on first use.
+bash -c '
+    source /usr/share/bash-completion/bash_completion
+    __load_completion ulvren || exit 1
+    COMP_WORDS=(ulvren for) COMP_CWORD=1 COMP_LINE="ulvren for" COMP_POINT=10
+    $(complete -p ulvren | sed -E "s/.*-F ([^ ]+) .*/\1/")
+    [ "${COMPREPLY[*]}" = format ] || { echo "ulvren for<TAB>: ${COMPREPLY[*]}" >&2; exit 1; }'
+set +x
+
+echo "== purge"
+apt_get purge ulvren ulvren-demo
+installed_files >"$scratch/after.txt"
+if ! diff -u "$scratch/before.txt" "$scratch/after.txt"; then
+    echo "FAIL: the purge left files behind (or removed others)" >&2
+    exit 1
+fi
+echo "package check passed: $(basename "$main_package") $(basename "$demo_package")"

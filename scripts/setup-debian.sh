@@ -22,6 +22,7 @@ packages=(
     libudev-dev
     qt6-base-dev xvfb xauth fonts-wqy-microhei librsvg2-bin icewm
     dpkg-dev file
+    scdoc lintian appstream desktop-file-utils man-db bash-completion
     nasm
     dosfstools mtools sleuthkit qemu-system-x86
     util-linux mount bsdutils e2fsprogs

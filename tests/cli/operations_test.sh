@@ -95,7 +95,7 @@ grep -qx 'time_stamp=1' "$image.state" || fail "host time with a stamp by defaul
 printf '1234567890123\n' | expect 2 "" -- login --password-stdin
 grep -q 'at most 12 bytes' "$work/err" || fail "no reason for a long password"
 printf '密码\n' | expect 2 "" -- login --password-stdin
-grep -q 'a character that the recorder cannot take' "$work/err" || fail "no reason for an unencodable password"
+grep -q 'a character that the recorder cannot accept' "$work/err" || fail "no reason for an unencodable password"
 printf 'secret\n\xe5\xaf\x86\xe7\xa0\x81\n\xe5\xaf\x86\xe7\xa0\x81\n' |
     locale=zh_CN.UTF-8 expect 0 "更改密码成功!" -- change-password --password-stdin
 grep -qx 'password_hex=c3dcc2eb' "$image.state" || fail "密码 is not C3DC C2EB in code page 936"

@@ -144,6 +144,21 @@ TEST(WindowsResources, IconComesInTheSystemsSizes) {
 }
 #endif
 
+// The declarations that keep Windows from stretching the dialogs as bitmaps and from running the
+// programs in an older Windows' compatibility mode.
+TEST(WindowsResources, ManifestDeclaresDpiAwarenessAndTheWindowsVersions) {
+    const auto manifest = Resource(RT_MANIFEST, 1, kNeutral);
+    const std::string_view text(reinterpret_cast<const char*>(manifest.data()), manifest.size());
+    const std::string_view declarations[] = {
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+        "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",  // Windows 7
+        "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",  // Windows 10 and 11
+    };
+    for (const std::string_view declaration : declarations) {
+        EXPECT_NE(text.find(declaration), std::string_view::npos) << declaration;
+    }
+}
+
 TEST(WindowsResources, ManifestAsksForCommonControlsSix) {
     const auto manifest = Resource(RT_MANIFEST, 1, kNeutral);
     const std::string_view text(reinterpret_cast<const char*>(manifest.data()), manifest.size());

@@ -217,8 +217,8 @@ void WindowFlowTest::flow() {
     QCOMPARE(window_->focusWidget(), Control(CONTROL_SET_CLOCK_BUTTON));
     auto* list = Control<QComboBox>(CONTROL_DISK_TYPE_LIST);
     QCOMPARE(list->count(), 2);
-    QCOMPARE(list->itemText(0), QStringLiteral("   普通盘"));
-    QCOMPARE(list->itemText(1), QStringLiteral("   加密盘"));
+    QCOMPARE(list->itemText(0), QStringLiteral("Public Disk"));
+    QCOMPARE(list->itemText(1), QStringLiteral("Password Disk"));
     QVERIFY(Control<QRadioButton>(CONTROL_SYSTEM_TIME_RADIO)->isChecked());
     QVERIFY(Control<QCheckBox>(CONTROL_TIME_STAMP_CHECK)->isChecked());
     QCOMPARE(Control<QPushButton>(CONTROL_FORMAT_BUTTON)->text(), QStringLiteral("Format"));

@@ -8,8 +8,11 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include "text/text_catalogue.h"
+#include "text/text_ids.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
+#include "ui/system_language.h"
 #include "views/qt/application_icon.h"
 #include "views/qt/message_box.h"
 #include "views/qt/password_dialog_view.h"
@@ -39,10 +42,10 @@ QtMainWindowView::QtMainWindowView()
     auto* radios = new QButtonGroup(this);
     radios->addButton(As<QAbstractButton>(CONTROL_SYSTEM_TIME_RADIO));
     radios->addButton(As<QAbstractButton>(CONTROL_CUSTOM_TIME_RADIO));
-    // The list's items are the same two texts in every language.
+    // The list names the two disk types as the command line does, in the user's language.
     auto* list = As<QComboBox>(CONTROL_DISK_TYPE_LIST);
-    for (const std::string_view item : kDiskTypeListItems) {
-        list->addItem(FromUtf8(item));
+    for (const TextId item : {TEXT_PUBLIC_DISK, TEXT_PASSWORD_DISK}) {
+        list->addItem(FromUtf8(LocalizedTextUtf8(item, SystemUiLanguage())));
     }
     list->setCurrentIndex(-1);
     timer_.setObjectName(QStringLiteral("tick"));
