@@ -1,8 +1,10 @@
 # The Debian packages, both from the one build (CPack's DEB generator, one package per install
 # component):
 #   ulvren       the window, the command line, the desktop entry, the icons, the manual pages,
-#                the completion and the AppStream metadata (every install rule that names no
-#                component: CMAKE_INSTALL_DEFAULT_COMPONENT_NAME);
+#                the completion, the AppStream metadata, and the authorisation helper in
+#                /usr/libexec/ulvren with its polkit action (every install rule that names no
+#                component: CMAKE_INSTALL_DEFAULT_COMPONENT_NAME); no udev rule: the helper writes
+#                one per recorder when an administrator approves;
 #   ulvren-demo  the demonstration over a simulated recorder, which nobody gets by default.
 # Each carries the licence as its DEP-5 copyright file, a changelog and lintian's overrides.
 set(ULVREN_MAINTAINER "Ulvren Tool developers <maintainers@ulvren.invalid>")
@@ -62,6 +64,8 @@ and sets its clock: from a window (ulvren-tool) or from the command line
 (ulvren).")
 # The disk-type list shows Chinese in every language.
 set(CPACK_DEBIAN_ULVREN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk | fonts-arphic-uming")
+# ulvren authorize asks through pkexec; udisks2 unmounts and re-reads for the seated user.
+set(CPACK_DEBIAN_ULVREN_PACKAGE_RECOMMENDS "pkexec, udisks2")
 
 set(CPACK_DEBIAN_DEMO_PACKAGE_NAME ulvren-demo)
 set(CPACK_DEBIAN_DEMO_PACKAGE_SECTION misc)

@@ -2,7 +2,8 @@
 # Builds the two Debian packages (ulvren and ulvren-demo), holds them to lintian and their
 # AppStream metadata and desktop entry to their validators (any error or warning fails), installs
 # them on this machine with their dependencies, runs the installed programs, the manual page and
-# the bash completion from their installed places, and purges them, which must leave no file
+# the bash completion from their installed places, checks the authorisation helper's place and
+# polkit action, and purges them, which must leave no file
 # behind. Needs root (or sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -58,6 +59,10 @@ set -x
 test -x /usr/bin/ulvren-tool
 test -f /usr/share/applications/ulvren-tool.desktop
 test -f /usr/share/icons/hicolor/48x48/apps/ulvren-tool.png
+# The authorisation helper and its polkit action, naming it; no udev rule of the package's own.
+test -x /usr/libexec/ulvren/ulvren-authorize
+grep -q '>/usr/libexec/ulvren/ulvren-authorize<' /usr/share/polkit-1/actions/org.ulvren.tool.policy
+! dpkg -L ulvren | grep -q 'udev/rules.d'
 XDG_DATA_HOME=$scratch XDG_RUNTIME_DIR=$scratch QT_QPA_PLATFORM=offscreen /usr/bin/ulvren-demo --check
 # The manual pages render, and ulvren's lists its commands and exit statuses.
 for page in ulvren ulvren-tool ulvren-demo; do

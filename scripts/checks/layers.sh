@@ -32,6 +32,7 @@ layer_table=(
     "windows    | hosts/windows                        | seam text"
     "simulated  | hosts/simulated                      | recorder"
     "front-ends | cli resources views/qt views/win32   | ui simulated"
+    "helper     | authorize                            | device linux"
 )
 
 # Who may include headers beyond the C++ standard library, and which (glob patterns): a file gets

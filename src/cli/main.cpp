@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "cli/authorization_command.h"
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/same_file.h"
@@ -119,6 +120,9 @@ int RunAndReport(int argc, char** argv) {
         return cli::kExitCannotRun;
     }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (const auto status = cli::RunAuthorizationCommand(arguments, std::cerr)) {
+        return *status;
+    }
     const cli::ParseResult parsed = cli::ParseCommandLine(arguments);
     if (!parsed.options) {
         std::cerr << "ulvren: " << parsed.error << "\n\n" << cli::UsageText();

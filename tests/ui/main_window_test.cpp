@@ -421,8 +421,9 @@ TEST(MainWindow, SaysOncePerRunThatItLacksTheRights) {
     EXPECT_EQ(
         bench.view.log,
         (Strings{"disable 1019", "disable 1011", "disable 1014", "disable 1016", "disable 1000",
-                 "box The tool needs administrator rights (on Linux: root, or "
-                 "CAP_SYS_RAWIO) to talk to the recorder.",
+                 "box The tool may not use the recorder yet. On Linux, run \"ulvren "
+                 "authorize\" once and have an administrator approve it; on Windows, run the "
+                 "tool as administrator.",
                  "disable 1014", "disable 1016", "disable 1000"}));
 }
 

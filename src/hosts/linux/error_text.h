@@ -8,10 +8,11 @@
 namespace ulvren {
 
 // What the Linux host says when the kernel refuses a device open or a pass-through command for
-// lack of privilege: vendor opcodes are not on the kernel's list of commands that any writer of
-// the node may send.
+// lack of rights: the way out for a user at the desk is the one-time authorisation, which gives
+// the seated user the recorder's nodes.
 inline constexpr std::string_view kPermissionDeniedText =
-    "permission denied: vendor commands need root (CAP_SYS_RAWIO)";
+    "permission denied: run \"ulvren authorize\" once to let this computer's seated users use "
+    "the recorder";
 
 // As ErrnoText, except that EACCES and EPERM give kPermissionDeniedText.
 std::string DeviceAccessErrorText(std::string_view what, int error);

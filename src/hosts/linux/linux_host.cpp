@@ -21,6 +21,7 @@
 #include "hosts/linux/scsi_generic_node.h"
 #include "hosts/linux/sg_io_request.h"
 #include "hosts/linux/sysfs_block_devices.h"
+#include "hosts/linux/udisks.h"
 #include "protocol/scsi.h"
 
 namespace ulvren {
@@ -86,17 +87,13 @@ PassThroughOutcome LinuxHost::PassThrough(DeviceHandle handle, ScsiPassThroughRe
     if (!fd) {
         return PassThroughOutcome::Failed(PassThroughCategory::OsError, LastHostError().text);
     }
+    // Every request goes through the disk's generic node where it has one: the kernel takes vendor
+    // opcodes there from anyone who may open the node for writing, while the disk node refuses
+    // them without CAP_SYS_RAWIO. The disk node serves only a disk without one.
+    const int target = GenericNodeOf(*fd).value_or(*fd);
     sg_io_hdr header = BuildSgIoHeader(request);
-    int result = ::ioctl(*fd, SG_IO, &header);
-    int error = errno;
-    if (result != 0 && error == EPERM) {
-        // The disk node refuses the opcode without CAP_SYS_RAWIO; its generic node may take it.
-        if (const auto generic = GenericNodeOf(*fd)) {
-            header = BuildSgIoHeader(request);
-            result = ::ioctl(*generic, SG_IO, &header);
-            error = errno;
-        }
-    }
+    const int result = ::ioctl(target, SG_IO, &header);
+    const int error = errno;
     if (result != 0) {
         FailDeviceAccess("SCSI pass-through on " + PathOf(*fd) + " failed", error);
         return PassThroughOutcome::Failed(PassThroughCategory::OsError, LastHostError().text);
@@ -192,30 +189,66 @@ bool LinuxHost::TakeExclusiveFlock(int fd) {
     }
 }
 
+// Where udisks runs, it unmounts first: it may unmount what it mounted for the seated user, and
+// it forgets those mounts instead of finding them gone. What is left (mounts udisks does not know,
+// or no udisks at all) goes with umount2, which only root may call.
 bool LinuxHost::UnmountFileSystemsOf(DeviceNumber disk) {
+    std::vector<BlockDevice> devices = DiskAndPartitions(sysfs_root_, disk);
     std::vector<DeviceNumber> numbers;
     std::vector<std::string> nodes;
-    for (const BlockDevice& device : DiskAndPartitions(sysfs_root_, disk)) {
+    for (const BlockDevice& device : devices) {
         numbers.push_back(device.number);
         if (!device.name.empty()) {
             nodes.push_back(dev_root_ + "/" + device.name);
         }
     }
-    std::ifstream mountinfo(mountinfo_path_);
-    if (!mountinfo) {
-        const int error = errno;
-        return FailWithErrno("cannot read " + mountinfo_path_, error);
+    std::string udisks_refusal;
+    if (auto mounts = ReadMounts()) {
+        const auto udisks = MountedAmong(*mounts, devices) ? ConnectToRunningUDisks() : nullptr;
+        for (const BlockDevice& device : devices) {
+            if (udisks && !device.name.empty() && MountedAmong(*mounts, {device})) {
+                std::string refusal;
+                if (!udisks->Unmount(device.name, refusal) && udisks_refusal.empty()) {
+                    udisks_refusal = std::move(refusal);
+                }
+            }
+        }
+    }
+    const auto mounts = ReadMounts();
+    if (!mounts) {
+        return false;
     }
     bool all_unmounted = true;
-    for (const std::string& mount_point :
-         MountPointsToRelease(ParseMountInfo(mountinfo), numbers, nodes)) {
-        // Every file system is tried; the first refusal is the one reported.
+    for (const std::string& mount_point : MountPointsToRelease(*mounts, numbers, nodes)) {
+        // Every file system is tried; the first refusal is the one reported, udisks's before the
+        // kernel's, since that is the one that could have succeeded without root.
         if (::umount2(mount_point.c_str(), 0) != 0 && all_unmounted) {
             const int error = errno;
-            all_unmounted = FailWithErrno("cannot unmount " + mount_point, error);
+            all_unmounted = udisks_refusal.empty()
+                                ? FailWithErrno("cannot unmount " + mount_point, error)
+                                : Fail(udisks_refusal);
         }
     }
     return all_unmounted;
+}
+
+std::optional<std::vector<MountEntry>> LinuxHost::ReadMounts() {
+    std::ifstream mountinfo(mountinfo_path_);
+    if (!mountinfo) {
+        const int error = errno;
+        FailWithErrno("cannot read " + mountinfo_path_, error);
+        return std::nullopt;
+    }
+    return ParseMountInfo(mountinfo);
+}
+
+bool LinuxHost::MountedAmong(const std::vector<MountEntry>& mounts,
+                             const std::vector<BlockDevice>& devices) {
+    return std::any_of(mounts.begin(), mounts.end(), [&](const MountEntry& mount) {
+        return std::any_of(devices.begin(), devices.end(), [&](const BlockDevice& device) {
+            return mount.device == device.number;
+        });
+    });
 }
 
 bool LinuxHost::Unlock(int fd) {
@@ -227,17 +260,41 @@ bool LinuxHost::Unlock(int fd) {
 }
 
 // Drops the kernel's cached sectors of the disk and has it read the partition table again, so
-// that what the device now holds is what the system sees.
+// that what the device now holds is what the system sees. Both calls need CAP_SYS_ADMIN; without
+// it, udisks re-reads the disk for the caller where it runs (which also drops the cached sectors).
 bool LinuxHost::Dismount(int fd) {
     if (::ioctl(fd, BLKFLSBUF) != 0) {
         const int error = errno;
-        return FailWithErrno("cannot flush the buffers of " + PathOf(fd), error);
+        return IsAccessDenied(error)
+                   ? RescanThroughUDisks(fd, error)
+                   : FailWithErrno("cannot flush the buffers of " + PathOf(fd), error);
     }
     if (::ioctl(fd, BLKRRPART) != 0) {
         const int error = errno;
-        return FailWithErrno("cannot re-read the partitions of " + PathOf(fd), error);
+        return IsAccessDenied(error)
+                   ? RescanThroughUDisks(fd, error)
+                   : FailWithErrno("cannot re-read the partitions of " + PathOf(fd), error);
     }
     return true;
+}
+
+// The cached sectors are clean (the session wrote through the generic node, past the cache), so
+// any opener may drop them. udisks reads the disk with udev's help, and udev waits for the
+// session's exclusive flock: the session's writes are over, so the lock goes first.
+bool LinuxHost::RescanThroughUDisks(int fd, int refusal) {
+    const auto disk = BlockDeviceOf(fd, "cannot re-read");
+    if (!disk) {
+        return false;
+    }
+    const std::vector<BlockDevice> devices = DiskAndPartitions(sysfs_root_, *disk);
+    const auto udisks = ConnectToRunningUDisks();
+    if (!udisks || devices.front().name.empty()) {
+        return FailWithErrno("cannot re-read the partitions of " + PathOf(fd), refusal);
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::flock(fd, LOCK_UN);
+    std::string error;
+    return udisks->Rescan(devices.front().name, error) || Fail(error);
 }
 
 std::vector<std::string> LinuxHost::RemovableDriveRoots() {

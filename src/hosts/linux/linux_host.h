@@ -5,16 +5,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/host.h"
 #include "hosts/linux/device_number.h"
+#include "hosts/linux/mount_table.h"
+#include "hosts/linux/sysfs_block_devices.h"
 
 namespace ulvren {
 
 // The Linux host: whole-disk nodes such as /dev/sdb, SG_IO pass-through, removable disks from
-// sysfs. Vendor commands go through the disk node with CAP_SYS_RAWIO (root); without it, the
-// kernel refuses them there (EPERM) and they go through the disk's SCSI generic node (/dev/sgN)
-// instead, which takes them from anyone who may open it for writing.
+// sysfs. Requests (vendor commands and sector writes alike) go through the disk's SCSI generic
+// node (/dev/sgN), which takes them from anyone who may open it for writing; the disk node keeps
+// the lock and root's flush and re-read. Where udisks runs on the system bus, it unmounts and
+// re-reads for callers without the rights to do so themselves.
 //
 // A handle is the file descriptor of the open node. Several threads may use one host; the device
 // sessions above it take turns.
@@ -44,6 +48,11 @@ class LinuxHost final : public Host {
     std::optional<DeviceNumber> BlockDeviceOf(int fd, std::string_view what);
     // Unmounts every file system on the disk `disk` or on one of its partitions.
     bool UnmountFileSystemsOf(DeviceNumber disk);
+    std::optional<std::vector<MountEntry>> ReadMounts();
+    static bool MountedAmong(const std::vector<MountEntry>& mounts,
+                             const std::vector<BlockDevice>& devices);
+    // Dismount's way for a caller that may not flush or re-read (`refusal` is the kernel's errno).
+    bool RescanThroughUDisks(int fd, int refusal);
 
     // The descriptor behind `handle`, or nothing (with the failure noted) for a value that cannot
     // be one.

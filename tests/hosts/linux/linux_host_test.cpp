@@ -26,8 +26,10 @@ TEST(LinuxHost, OpenOfAMissingNodeNamesThePath) {
     EXPECT_EQ(LastHostError().text, "cannot open /nonexistent/dev/sdz: No such file or directory");
 }
 
-TEST(LinuxHost, PermissionErrorsSayWhatVendorCommandsNeed) {
-    const std::string root_needed = "permission denied: vendor commands need root (CAP_SYS_RAWIO)";
+TEST(LinuxHost, PermissionErrorsNameTheWayOut) {
+    const std::string root_needed =
+        "permission denied: run \"ulvren authorize\" once to let this computer's seated users "
+        "use the recorder";
     EXPECT_EQ(DeviceAccessErrorText("cannot open /dev/sdb", EACCES), root_needed);
     EXPECT_EQ(DeviceAccessErrorText("cannot open /dev/sdb", EPERM), root_needed);
     EXPECT_EQ(DeviceAccessErrorText("cannot open /dev/sdb", ENOMEDIUM),

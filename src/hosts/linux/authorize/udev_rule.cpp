@@ -1,0 +1,91 @@
+#include "hosts/linux/authorize/udev_rule.h"
+
+#include <cstdio>
+
+namespace ulvren::authorize {
+namespace {
+
+// Longest escaped device string in a file name; a USB string has at most 126 characters, and
+// escaped that would pass the 255 bytes a name may have.
+constexpr std::size_t kMaxNamePartLength = 96;
+
+bool IsAlphanumeric(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+std::string NamePart(std::string_view text) {
+    std::string part;
+    for (const char c : text) {
+        if (IsAlphanumeric(c)) {
+            part += c;
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "_%02x", static_cast<unsigned char>(c));
+            part += escaped;
+        }
+    }
+    return part.substr(0, kMaxNamePartLength);
+}
+
+// A device string as a udev match value that matches it and nothing looser: udev treats * ? [ ]
+// and | as patterns, quotes and backslashes end or escape the value, and bytes outside printable
+// ASCII have no place in a rule.
+std::string MatchValue(std::string_view text) {
+    std::string value;
+    for (const char c : text) {
+        constexpr std::string_view kPlain = " ._-+:/,()@#";
+        value += IsAlphanumeric(c) || kPlain.find(c) != std::string_view::npos ? c : '?';
+    }
+    return value;
+}
+
+std::string Quoted(std::string_view value) {
+    return "\"" + std::string(value) + "\"";
+}
+
+}  // namespace
+
+std::string UdevRuleFileName(const UsbDiskIdentity& recorder) {
+    std::string name(kRuleFilePrefix);
+    name += recorder.vendor_id + "-" + recorder.product_id + "-";
+    name += recorder.serial.empty()
+                ? NamePart(recorder.scsi_vendor) + "-" + NamePart(recorder.scsi_model)
+                : NamePart(recorder.serial);
+    return name + std::string(kRuleFileSuffix);
+}
+
+bool IsRecorderRuleFileName(std::string_view name) {
+    return name.size() > kRuleFilePrefix.size() + kRuleFileSuffix.size() &&
+           name.starts_with(kRuleFilePrefix) && name.ends_with(kRuleFileSuffix);
+}
+
+std::string UdevRuleText(const UsbDiskIdentity& recorder) {
+    const std::string usb =
+        "SUBSYSTEMS==\"usb\", ATTRS{idVendor}==" + Quoted(MatchValue(recorder.vendor_id)) +
+        ", ATTRS{idProduct}==" + Quoted(MatchValue(recorder.product_id));
+    std::string text =
+        "# Written by ulvren-authorize: the seated user may open this recorder's disk and SCSI\n"
+        "# generic nodes. \"ulvren deauthorize\" removes it.\n"
+        "SUBSYSTEM==\"block\", ENV{DEVTYPE}==\"disk\", GOTO=\"ulvren_node\"\n"
+        "SUBSYSTEM==\"scsi_generic\", GOTO=\"ulvren_node\"\n"
+        "GOTO=\"ulvren_end\"\n"
+        "LABEL=\"ulvren_node\"\n";
+    if (!recorder.serial.empty()) {
+        // The USB device carries all three: one rule matches them on that one parent.
+        text += usb + ", ATTRS{serial}==" + Quoted(MatchValue(recorder.serial)) +
+                ", TAG+=\"uaccess\"\n";
+    } else {
+        // The INQUIRY strings sit on the SCSI device, another parent: udev matches one parent per
+        // rule, so the USB match leads on to the SCSI one.
+        text += usb + ", GOTO=\"ulvren_usb\"\n";
+        text += "GOTO=\"ulvren_end\"\n";
+        text += "LABEL=\"ulvren_usb\"\n";
+        text += "SUBSYSTEMS==\"scsi\", ATTRS{vendor}==" + Quoted(MatchValue(recorder.scsi_vendor)) +
+                ", ATTRS{model}==" + Quoted(MatchValue(recorder.scsi_model)) +
+                ", TAG+=\"uaccess\"\n";
+    }
+    text += "LABEL=\"ulvren_end\"\n";
+    return text;
+}
+
+}  // namespace ulvren::authorize
