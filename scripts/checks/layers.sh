@@ -45,6 +45,9 @@ system_header_table=(
     # since boot; the demo runs on Linux only.
     "views/qt/demo/startup_check.cpp       | time.h unistd.h"
     "views/win32                           | windows.h commctrl.h dbt.h"
+    # The authorisation helper is a Linux program run as root: it sets its file mode mask and
+    # checks that it is root before anything else.
+    "authorize/authorize_main.cpp          | sys/stat.h unistd.h"
 )
 
 standard_headers=" algorithm any array atomic barrier bit bitset cassert cctype cerrno cfloat

@@ -32,7 +32,16 @@ LinuxHost::LinuxHost(std::string sysfs_root, std::string dev_root, std::string m
       mountinfo_path_(std::move(mountinfo_path)) {}
 
 DeviceHandle LinuxHost::Open(const std::string& device_path) {
-    const int fd = ::open(device_path.c_str(), O_RDWR | O_CLOEXEC);
+    // A disk with a SCSI generic node gets its requests there; its block node serves only the
+    // lock and root's re-read, and is opened read-only. udev watches block nodes and probes a
+    // disk anew when a node opened for writing is closed: that probe's commands would reach the
+    // recorder between two of the next session's (a password change's check and its new
+    // password). Only a disk without a generic node is opened for writing, for its requests.
+    int fd = ::open(device_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0 && !GenericNodeOf(fd)) {
+        ::close(fd);
+        fd = ::open(device_path.c_str(), O_RDWR | O_CLOEXEC);
+    }
     if (fd < 0) {
         const int error = errno;
         FailDeviceAccess("cannot open " + device_path, error);

@@ -11,11 +11,9 @@ namespace {
 
 constexpr const char* kUdevadm = "/usr/bin/udevadm";
 
-}  // namespace
-
-bool TriggerChange(const std::vector<std::string>& device_paths, std::string& error) {
-    std::vector<std::string> arguments = {kUdevadm, "trigger", "--action=change", "--settle"};
-    arguments.insert(arguments.end(), device_paths.begin(), device_paths.end());
+// Runs udevadm with `arguments` (after its own path), with no environment, and waits for it.
+bool RunUdevadm(std::vector<std::string> arguments, std::string& error) {
+    arguments.insert(arguments.begin(), kUdevadm);
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
@@ -41,13 +39,26 @@ bool TriggerChange(const std::vector<std::string>& device_paths, std::string& er
         }
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        error = std::string(kUdevadm) + " trigger failed (" +
+        error = std::string(kUdevadm) + " " + arguments.at(1) + " failed (" +
                 (WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
                                    : "ended by signal " + std::to_string(WTERMSIG(status))) +
                 ")";
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool TriggerChange(const std::vector<std::string>& device_paths, std::string& error) {
+    // udevd reads its rules directory again only now and then: it is told to, so that the change
+    // events below meet the rules as they now stand.
+    if (!RunUdevadm({"control", "--reload"}, error)) {
+        return false;
+    }
+    std::vector<std::string> arguments = {"trigger", "--action=change", "--settle"};
+    arguments.insert(arguments.end(), device_paths.begin(), device_paths.end());
+    return RunUdevadm(std::move(arguments), error);
 }
 
 }  // namespace ulvren::authorize
