@@ -21,7 +21,7 @@ packages=(
     qt6-base-dev xvfb xauth fonts-wqy-microhei librsvg2-bin icewm
     dpkg-dev file
     nasm
-    dosfstools mtools sleuthkit qemu-system-x86
+    dosfstools mtools sleuthkit qemu-system-x86 mmdebstrap
     util-linux mount bsdutils e2fsprogs
     time
     binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix

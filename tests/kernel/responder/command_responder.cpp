@@ -1,6 +1,8 @@
 #include "command_responder.h"
 
 #include <algorithm>
+#include <cstring>
+#include <ios>
 
 #include "protocol/scsi.h"
 
@@ -18,6 +20,11 @@ DataDirection DirectionOf(const CommandBlock& command) {
     return command.data_in ? DataDirection::FromDevice : DataDirection::ToDevice;
 }
 
+// The INQUIRY identity of the plain disk: vendor (8 bytes) and model (16 bytes).
+constexpr char kPlainInquiryIdentity[] = "PLAIN   Responder Disk  ";
+constexpr std::size_t kInquiryIdentityOffset = 8;
+constexpr std::uint8_t kFirstVendorOpcode = 0xC0;
+
 }  // namespace
 
 CommandResponder::CommandResponder(std::shared_ptr<RecorderFirmware> firmware)
@@ -27,6 +34,12 @@ void CommandResponder::BeginSession() {
     std::lock_guard lock(mutex_);
     fault_sense_.clear();
     firmware_->BeginSession();
+}
+
+bool CommandResponder::LogOpcodesTo(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    opcode_log_.open(path, std::ios::app);
+    return opcode_log_.is_open();
 }
 
 void CommandResponder::InjectVendorFault(VendorFault fault, std::optional<std::uint8_t> opcode) {
@@ -80,6 +93,12 @@ Reply CommandResponder::Refuse(std::vector<std::uint8_t> sense, const CommandBlo
 Reply CommandResponder::Answer(const CommandBlock& command, std::span<std::uint8_t> data_out) {
     std::lock_guard lock(mutex_);
     const std::uint8_t opcode = command.cdb[0];
+    if (opcode_log_.is_open()) {
+        opcode_log_ << "opcode " << std::hex << static_cast<int>(opcode) << std::dec << std::endl;
+    }
+    if (plain_disk_ && opcode >= kFirstVendorOpcode) {
+        return Refuse(InvalidOpcodeSense(), command);
+    }
     if (opcode == SCSI_REQUEST_SENSE && !fault_sense_.empty()) {
         Reply reply;
         reply.data_in.assign(command.data_length, 0);
@@ -130,6 +149,12 @@ Reply CommandResponder::Answer(const CommandBlock& command, std::span<std::uint8
         reply.status = kStatusFailed;
         reply.residue = command.data_length;
         return reply;
+    }
+    if (plain_disk_ && opcode == SCSI_INQUIRY) {
+        const std::size_t size = sizeof(kPlainInquiryIdentity) - 1;
+        if (reply.data_in.size() >= kInquiryIdentityOffset + size) {
+            std::memcpy(reply.data_in.data() + kInquiryIdentityOffset, kPlainInquiryIdentity, size);
+        }
     }
     if (fault) {
         VendorFaults::CorruptReply(*fault, opcode, reply.data_in.data(),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -31,6 +32,13 @@ class CommandResponder {
     // `data_out` holds what the host sent in the data phase of a data-out command.
     Reply Answer(const CommandBlock& command, std::span<std::uint8_t> data_out);
 
+    // Serves a plain USB disk on the same storage: every vendor command (opcode 0xC0 and up) is
+    // refused as unknown, and INQUIRY names a plain disk instead of the recorder.
+    void ServeAsPlainDisk() { plain_disk_ = true; }
+    // Appends each command's opcode ("opcode 2a") to `path`, flushed at once, so that a test can
+    // tell exactly what reached the device. False when the file cannot be opened.
+    bool LogOpcodesTo(const std::string& path);
+
     // A host configured the device (after a plug or a reset).
     void BeginSession();
 
@@ -48,6 +56,8 @@ class CommandResponder {
     static bool CountDown(std::optional<std::uint32_t>& remaining, bool sticky);
 
     std::mutex mutex_;
+    bool plain_disk_ = false;
+    std::ofstream opcode_log_;
     std::shared_ptr<RecorderFirmware> firmware_;
     VendorFaults vendor_faults_;
     std::optional<std::uint32_t> writes_until_medium_error_;
