@@ -76,8 +76,10 @@ modules_root=$(ls -d "$kernel_root"/lib/modules/* | head -n 1)
 
 say "building the project as its package installs it, and the static responder"
 # The package preset's build, which scripts/package-check.sh uses again.
-cmake --preset package >"$work/package-configure.log" 2>&1 ||
-    { cat "$work/package-configure.log" >&2; exit 1; }
+if [[ ! -f $repo/build/package/build.ninja ]]; then
+    cmake --preset package >"$work/package-configure.log" 2>&1 ||
+        { cat "$work/package-configure.log" >&2; exit 1; }
+fi
 cmake --build --preset package >"$work/package-build.log" 2>&1 ||
     { tail -n 50 "$work/package-build.log" >&2; exit 1; }
 build_static "$repo/build/kernel/static" ulvren_bot_responder || exit 1

@@ -54,6 +54,7 @@ job_count=0
 as_desk() { # COMMAND
     job_count=$((job_count + 1))
     local job=job$job_count
+    lines_of /run/recorder.opcodes >/run/job.opcodes-from
     printf '%s\n' "$*" >"$seat/$job"
     echo "$job" >"$seat/request"
     read -r _ <"$seat/reply"
@@ -77,7 +78,10 @@ must_have_acl() { # USER NODE...
     local user=$1 node
     shift
     for node in "$@"; do
-        case $(acl_for "$user" "$node") in rw*) ;; *) fail "$user has no rw ACL on $node: $(getfacl -p "$node" 2>&1 | tr '\n' ' ')" ;; esac
+        case $(acl_for "$user" "$node") in
+        rw*) ;;
+        *) fail "$user has no rw ACL on $node: $(getfacl -p "$node" 2>&1 | tr '\n' ' '), udev's tags: $(udevadm info -q property "$node" | sed -n 's/^TAGS=//p')" ;;
+        esac
     done
 }
 must_lack_acl() { # USER NODE...
@@ -188,8 +192,9 @@ scenario_operations() {
     pkexec_before=$(journalctl -q -t pkexec | wc -l)
     mkfs.fat -n RECORDER "$disk" >/dev/null
     udevadm settle
-    as_desk 'ulvren detect'
+    as_desk 'grep ^CapEff: /proc/self/status; ulvren detect'
     [ "$status" -eq 0 ] && says "Disk Capacity: $RECORDER_CAPACITY" || fail "detect exited $status"
+    grep -q '^CapEff:[[:space:]]*0*$' /run/out || fail "desk's programs run with capabilities"
     for type in password public; do
         as_desk "udisksctl mount -b $disk"
         [ "$status" -eq 0 ] && mounted "$disk" || fail "udisks did not mount the recorder for desk"
@@ -205,8 +210,8 @@ scenario_operations() {
         grep -qx "disk_type=$([ $type = public ] && echo 1 || echo 2)" /run/recorder.img.state ||
             fail "the recorder is not a $type disk"
         [ $type = public ] && continue
-        as_desk "printf '\\n7secret\\n7secret\\n' | ulvren --password-stdin change-password"
-        [ "$status" -eq 0 ] || fail "change-password exited $status"
+        as_desk "printf '\\n7secret\\n7secret\\n' | ulvren --trace $seat/trace --password-stdin change-password"
+        [ "$status" -eq 0 ] || fail "change-password exited $status: $(tr '\n' ';' <"$seat/trace")"
         as_desk "printf '7secret\\n' | ulvren --password-stdin login"
         [ "$status" -eq 0 ] && says "Login successfully!" || fail "login exited $status"
         as_desk 'ulvren set-clock --time 2031-02-03T04:05:06 --stamp'
@@ -313,6 +318,7 @@ for name in $scenarios; do
         sed 's/^/  | /' /run/scenario.log
         echo "  | --- responders and kernel, last lines ---"
         tail -n 5 "$responder_log" | sed 's/^/  | /'
+        echo "  | the recorder's opcodes since the last job began (count opcode): $(tail -n "+$(($(cat /run/job.opcodes-from) + 1))" /run/recorder.opcodes | cut -d' ' -f2 | uniq -c | tr -s ' \n' ' ')"
         dmesg | tail -n 10 | sed 's/^/  | /'
     elif grep -q '^SKIP: ' /run/scenario.log; then
         echo "SCENARIO SKIP $name: $(sed -n 's/^SKIP: //p' /run/scenario.log)"
