@@ -19,6 +19,7 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+cd "$repo"  # the presets are found from the source tree
 guest=$repo/tests/desktop/guest
 work=$repo/build/desktop
 cache=$repo/build/kernel/cache
