@@ -24,7 +24,7 @@ packages=(
     dpkg-dev file
     scdoc lintian appstream desktop-file-utils man-db bash-completion
     nasm
-    dosfstools mtools sleuthkit qemu-system-x86
+    dosfstools mtools sleuthkit qemu-system-x86 mmdebstrap
     util-linux mount bsdutils e2fsprogs
     time
     binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix

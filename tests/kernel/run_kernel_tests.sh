@@ -36,30 +36,9 @@ done
 
 # --- downloads ---------------------------------------------------------------------------------
 
-# Downloads PACKAGE into the cache unless a version of it is there, and unpacks it; prints where.
-fetch() { # PACKAGE
-    local package=$1 unpacked=$cache/$1
-    if ! ls "$cache/$package"_*.deb >/dev/null 2>&1; then
-        (cd "$cache" && apt-get download -q "$package" 2>&1 | grep -v '^W: Download is performed unsandboxed' >&2) ||
-            { echo "cannot download $package" >&2; return 1; }
-    fi
-    if [[ ! -d $unpacked ]]; then
-        dpkg -x "$(ls "$cache/$package"_*.deb | tail -n 1)" "$unpacked.tmp"
-        mv "$unpacked.tmp" "$unpacked"
-    fi
-    echo "$unpacked"
-}
-
-kernel_package=$(ls "$cache" 2>/dev/null | sed -n 's/^\(linux-image-[0-9].*-amd64\)_.*\.deb$/\1/p' | tail -n 1)
-if [[ -z $kernel_package ]]; then
-    depends() { apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[0-9].*\)$/\1/p' | head -n 1; }
-    kernel_package=$(depends)
-    if [[ -z $kernel_package ]]; then
-        apt-get update -qq || true  # an index caught mid-update fails the call, not the others
-        kernel_package=$(depends)
-    fi
-    [[ -n $kernel_package ]] || { echo "cannot tell which kernel linux-image-amd64 depends on" >&2; exit 1; }
-fi
+# shellcheck source=debian_kernel.sh
+source "$repo/tests/kernel/debian_kernel.sh"
+kernel_package=$(debian_kernel_package)
 say "fetching $kernel_package, busybox-static, dosfstools"
 kernel_root=$(fetch "$kernel_package")
 busybox_root=$(fetch busybox-static)
@@ -70,13 +49,7 @@ modules_root=$(ls -d "$kernel_root"/lib/modules/* | head -n 1)
 # --- static builds -----------------------------------------------------------------------------
 
 say "building static ulvren and ulvren_bot_responder"
-if [[ ! -f $work/static/build.ninja ]]; then
-    cmake -S "$repo" -B "$work/static" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_EXE_LINKER_FLAGS=-static >"$work/static-configure.log" 2>&1 ||
-        { cat "$work/static-configure.log" >&2; exit 1; }
-fi
-cmake --build "$work/static" --target ulvren ulvren_bot_responder >"$work/static-build.log" 2>&1 ||
-    { tail -n 50 "$work/static-build.log" >&2; exit 1; }
+build_static "$work/static" ulvren ulvren_bot_responder || exit 1
 
 # --- initramfs ---------------------------------------------------------------------------------
 
@@ -111,44 +84,10 @@ mkdir -p "$root$gconv"
 cp -r "$gconv/gconv-modules" "$gconv/gconv-modules.d" "$gconv/CP1252.so" "$gconv/IBM850.so" \
     "$root$gconv/"
 
-# Modules and their load order. The package ships no modules.dep: each module's .modinfo names
-# what it needs (depends=, and softdep= "pre:" entries), and those are loaded first.
-declare -A module_path=() module_seen=()
-while IFS= read -r path; do
-    name=$(basename "$path" .ko)
-    module_path[${name//-/_}]=$path
-done < <(find "$modules_root/kernel" -name '*.ko')
-modinfo_field() { # MODULE_PATH FIELD
-    objcopy -O binary --only-section=.modinfo "$1" /dev/stdout 2>/dev/null | tr '\0' '\n' |
-        sed -n "s/^$2=//p"
-}
-order=()
-# A soft dependency may name a crypto algorithm rather than a module (crc-t10dif's "crct10dif"):
-# those are left to the list below.
-visit() { # NAME [soft]
-    local name=${1//-/_} dependency
-    [[ -n ${module_seen[$name]:-} ]] && return 0
-    local path=${module_path[$name]:-}
-    if [[ -z $path ]]; then
-        [[ ${2:-} == soft ]] && return 0
-        echo "module $name is not in $kernel_package" >&2
-        exit 1
-    fi
-    module_seen[$name]=1
-    for dependency in $(modinfo_field "$path" depends | tr ',' ' '); do
-        visit "$dependency"
-    done
-    for dependency in $(modinfo_field "$path" softdep | sed -n 's/.*pre: *\([^:]*\)\( post:.*\)\{0,1\}$/\1/p'); do
-        visit "$dependency" soft
-    done
-    order+=("$name")
-}
+# Modules and their load order.
 # sd_mod finds its integrity checksums through the crypto API: their modules are named here.
-wanted=(crct10dif_generic crc64_rocksoft_generic configfs dummy_hcd libcomposite
-    usb_f_mass_storage usb_f_fs usb_storage sd_mod sg nls_cp437 nls_ascii vfat)
-for module in "${wanted[@]}"; do
-    visit "$module"
-done
+module_load_order "$modules_root" crct10dif_generic crc64_rocksoft_generic configfs dummy_hcd \
+    libcomposite usb_f_mass_storage usb_f_fs usb_storage sd_mod sg nls_cp437 nls_ascii vfat
 for name in "${order[@]}"; do
     cp "${module_path[$name]}" "$root/lib/modules/$name.ko"
     options=""

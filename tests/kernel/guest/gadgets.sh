@@ -67,6 +67,7 @@ plug_plain_disks() {
 }
 
 # Starts the responder on a recorder of SECTORS sectors (its image made anew) and plugs it in.
+# $recorder_options, when set, are more options for the responder.
 start_recorder() { # SECTORS
     rm -f "$recorder_image" "$recorder_image.state"
     new_gadget recorder 0x0105
@@ -75,7 +76,8 @@ start_recorder() { # SECTORS
     mkdir -p "$ffs_mount"
     mount -t functionfs recorder "$ffs_mount"
     mkfifo "$recorder_control" "$recorder_reply"
-    ulvren_bot_responder "$ffs_mount" "$recorder_image" "$1" "$gadgets/recorder/UDC" \
+    # shellcheck disable=SC2086 # the caller's extra options for the responder, as words
+    ulvren_bot_responder ${recorder_options:-} "$ffs_mount" "$recorder_image" "$1" "$gadgets/recorder/UDC" \
         "$recorder_control" "$recorder_reply" 2>>"$responder_log" &
     wait_for 10 "the responder's endpoints" test -e "$ffs_mount/ep2"
     plug_recorder

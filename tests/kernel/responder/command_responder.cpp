@@ -17,8 +17,18 @@ void CommandResponder::ChangeFaults(const std::function<void(DeviceFaults&)>& ch
     change(faults_);
 }
 
+bool CommandResponder::LogOpcodesTo(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    opcode_log_.open(path, std::ios::app);
+    return opcode_log_.is_open();
+}
+
 Reply CommandResponder::Answer(const CommandBlock& command, std::span<std::uint8_t> data_out) {
     std::lock_guard lock(mutex_);
+    if (opcode_log_.is_open()) {
+        opcode_log_ << "opcode " << std::hex << static_cast<int>(command.cdb[0]) << std::dec
+                    << std::endl;
+    }
     Reply reply;
     std::span<std::uint8_t> data = data_out;
     if (command.data_in) {

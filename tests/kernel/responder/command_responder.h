@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "bulk_only.h"
@@ -36,11 +38,15 @@ class CommandResponder {
 
     // Changes the faults in force, between two commands.
     void ChangeFaults(const std::function<void(DeviceFaults&)>& change);
+    // From now on appends the opcode of every command the device receives to the file at `path`,
+    // one line each. False when the file cannot be opened.
+    bool LogOpcodesTo(const std::string& path);
 
   private:
     std::mutex mutex_;
     std::shared_ptr<RecorderFirmware> disk_;
     DeviceFaults faults_;
+    std::ofstream opcode_log_;
 };
 
 }  // namespace ulvren::kernel_test

@@ -1,8 +1,11 @@
 // The simulated recorder as a USB device: serves the recorder's firmware model over a Bulk-Only
 // Transport on a FunctionFS mount, for the kernel tests in the guest.
 //
-// usage: ulvren_bot_responder FFS_DIR IMAGE SECTORS UDC_FILE CONTROL_FIFO REPLY_FIFO
+// usage: ulvren_bot_responder [--plain] [--opcode-log FILE]
+//                             FFS_DIR IMAGE SECTORS UDC_FILE CONTROL_FIFO REPLY_FIFO
 //
+// --plain serves a plain USB disk that answers no vendor command; --opcode-log FILE appends the
+// opcode of every command the device receives to FILE.
 // IMAGE (and IMAGE.state beside it) is the recorder's storage and settings, created with SECTORS
 // sectors when missing, exactly as `ulvren --simulate` keeps them. UDC_FILE is the gadget's UDC
 // file in configfs, emptied by the unplug fault. The control channel takes one line at a time on
@@ -57,11 +60,26 @@ void ServeControl(CommandResponder& responder, const std::string& control_path,
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 7) {
+    bool plain_disk = false;
+    std::string opcode_log;
+    int first = 1;
+    for (; first < argc && std::string(argv[first]).starts_with("--"); ++first) {
+        const std::string option = argv[first];
+        if (option == "--plain") {
+            plain_disk = true;
+        } else if (option == "--opcode-log" && first + 1 < argc) {
+            opcode_log = argv[++first];
+        } else {
+            first = argc;  // reported below as bad usage
+        }
+    }
+    if (argc - first != 6) {
         std::cerr << "usage: " << argv[0]
-                  << " FFS_DIR IMAGE SECTORS UDC_FILE CONTROL_FIFO REPLY_FIFO\n";
+                  << " [--plain] [--opcode-log FILE]"
+                     " FFS_DIR IMAGE SECTORS UDC_FILE CONTROL_FIFO REPLY_FIFO\n";
         return 2;
     }
+    argv += first - 1;
     const std::string sectors_text = argv[3];
     std::uint64_t sectors = 0;
     const auto [end, code] =
@@ -71,12 +89,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     ImageRecorderError error;
-    auto recorder = OpenImageRecorder({argv[2], sectors, std::nullopt}, error);
+    auto recorder = OpenImageRecorder({argv[2], sectors, std::nullopt}, error,
+                                      plain_disk ? DiskModel::PlainDisk : DiskModel::Recorder);
     if (!recorder) {
         std::cerr << "responder: " << error.text << '\n';
         return 1;
     }
     CommandResponder responder(recorder->firmware);
+    if (!opcode_log.empty() && !responder.LogOpcodesTo(opcode_log)) {
+        std::cerr << "responder: cannot open " << opcode_log << '\n';
+        return 1;
+    }
     FunctionFsDevice device(argv[1], argv[4], responder);
     if (!device.Start()) {
         return 1;

@@ -1,0 +1,330 @@
+#!/bin/sh
+# The desktop scenarios: `ulvren` and the window as the user at the seat of a systemd guest, with
+# udev, logind, udisks2 and polkit doing what they do on a desktop. Runs as root from
+# ulvren-desktop-tests.service; the seated user's commands run through the seat agent in that
+# user's tty1 session. Each scenario prints "SCENARIO PASS NAME (SECONDS s)", "SCENARIO FAIL NAME:
+# REASON" or "SCENARIO SKIP NAME: REASON"; the guest prints "GUEST-EXIT N" (N failed) and powers
+# off. ulvren.only=a,b on the kernel command line runs only those.
+. /test/gadgets.sh
+
+readonly RECORDER_SECTORS=2097152 # 1 GiB, as in the kernel tests
+readonly PLAIN_SECTORS=131072
+readonly RECORDER_CAPACITY="1024 MB"
+readonly RECORDER_USB_ID=1d6b:0105
+recorder_options="--opcode-log /run/recorder.opcodes"
+plain_opcodes=/run/plain.opcodes
+seat=/run/seat
+
+fail() { echo "FAIL: $*"; exit 1; }
+now() { cut -d' ' -f1 /proc/uptime; }
+has() { grep -qx "$1" /test/features; }
+needs() { # FEATURE WHY
+    has "$1" || { echo "SKIP: $2"; exit 0; }
+}
+plain_disk() { disk_with_model "USB Disk"; }
+sg_of() { echo "/dev/$(ls "/sys/block/${1#/dev/}/device/scsi_generic")"; }
+
+# --- the plain disk: the responder on the first UDC, answering no vendor command ---------------
+
+start_plain_disk() {
+    new_gadget plain 0x0104
+    mkdir "$gadgets/plain/functions/ffs.plain"
+    ln -s "$gadgets/plain/functions/ffs.plain" "$gadgets/plain/configs/c.1/"
+    mkdir -p /run/ffs-plain
+    mount -t functionfs plain /run/ffs-plain
+    mkfifo /run/plain.control /run/plain.reply
+    ulvren_bot_responder --plain --opcode-log "$plain_opcodes" /run/ffs-plain /run/plain.img \
+        $PLAIN_SECTORS "$gadgets/plain/UDC" /run/plain.control /run/plain.reply 2>>"$responder_log" &
+    wait_for 10 "the plain responder's endpoints" test -e /run/ffs-plain/ep2
+    echo dummy_udc.0 >"$gadgets/plain/UDC"
+    wait_for 30 "the plain disk" has_disk "USB Disk"
+}
+
+# Vendor opcodes (0xC0 and up) in an opcode log, from line FROM on.
+vendor_opcodes() { # LOG [FROM]
+    tail -n "+${2:-1}" "$1" | grep -c '^opcode [c-f][0-9a-f]$' || true
+}
+lines_of() { wc -l <"$1"; }
+
+# --- the seated user ---------------------------------------------------------------------------
+
+job_count=0
+# Runs COMMAND (shell text) as desk inside the seat's session; output in /run/out (and printed),
+# exit status in $status.
+as_desk() { # COMMAND
+    job_count=$((job_count + 1))
+    local job=job$job_count
+    lines_of /run/recorder.opcodes >/run/job.opcodes-from
+    printf '%s\n' "$*" >"$seat/$job"
+    echo "$job" >"$seat/request"
+    read -r _ <"$seat/reply"
+    status=$(cat "$seat/$job.status")
+    cp "$seat/$job.out" /run/out
+    sed 's/^/  desk: /' /run/out
+}
+# As as_desk, as the second local user, who has no seat.
+as_other() { # COMMAND
+    set +e
+    runuser -u other -- sh -c "$*" >/run/out 2>&1 </dev/null
+    status=$?
+    set -e
+    sed 's/^/  other: /' /run/out
+}
+says() { grep -qF -- "$1" /run/out; }
+acl_for() { # USER NODE: the user's entry in the node's ACL, or nothing
+    getfacl -p "$2" 2>/dev/null | sed -n "s/^user:$1:\([rwx-]*\).*/\1/p"
+}
+must_have_acl() { # USER NODE...
+    local user=$1 node
+    shift
+    for node in "$@"; do
+        case $(acl_for "$user" "$node") in
+        rw*) ;;
+        *) fail "$user has no rw ACL on $node: $(getfacl -p "$node" 2>&1 | tr '\n' ' '), udev's tags: $(udevadm info -q property "$node" | sed -n 's/^TAGS=//p')" ;;
+        esac
+    done
+}
+must_lack_acl() { # USER NODE...
+    local user=$1 node
+    shift
+    for node in "$@"; do
+        [ -z "$(acl_for "$user" "$node")" ] || fail "$user has an ACL on $node"
+    done
+}
+recorder_nodes() { local disk; disk=$(recorder_disk) && echo "$disk $(sg_of "$disk")"; }
+plain_nodes() { local disk; disk=$(plain_disk) && echo "$disk $(sg_of "$disk")"; }
+rules() { ls /etc/udev/rules.d/70-ulvren-*.rules 2>/dev/null; }
+
+# fsck.fat -n finds nothing beyond the notices every format leaves on purpose (as the kernel tests).
+fsck_clean() { # DEVICE
+    fsck.fat -n "$1" >/run/fsck 2>&1 || true
+    if grep -v -e '^fsck\.fat [0-9.]* (' -e "^Label 'NO NAME' stored in boot sector is not valid\.\$" \
+        -e '^  Auto-removing label from boot sector\.$' -e '^Free cluster summary uninitialized' \
+        -e '^Leaving filesystem unchanged\.$' -e "^$1: [0-9]* files, [0-9/]* clusters\$" -e '^$' \
+        /run/fsck; then
+        fail "fsck.fat -n $1 found the above"
+    fi
+}
+# The volume serial in the boot sector, as udisks spells it (IdUUID, "ABCD-1234").
+boot_serial() { # DEVICE
+    dd if="$1" bs=1 skip=67 count=4 status=none | od -An -tx1 |
+        awk '{ printf "%s%s-%s%s\n", toupper($4), toupper($3), toupper($2), toupper($1) }'
+}
+udisks_property() { # DEVICE PROPERTY
+    udisksctl info -b "$1" | sed -n "s/^ *$2: *//p" | head -n 1
+}
+mounted() { grep -q "^$1 " /proc/mounts; }
+
+# The window as desk on Qt's offscreen platform, printing its capacity field after each detection
+# to $window.
+window=$seat/window.out
+start_window() {
+    as_desk "QT_QPA_PLATFORM=offscreen ulvren-tool --print-detections >$window 2>&1 & echo \$! >$seat/window.pid"
+}
+stop_window() { kill "$(cat "$seat/window.pid")" 2>/dev/null || true; }
+
+# --- the scenarios -----------------------------------------------------------------------------
+
+# The guest is a desktop: desk's session is active on seat0, the other user has none there, and
+# udisks2 and polkit serve the seated user.
+scenario_seat() {
+    local session
+    session=$(loginctl show-seat seat0 -p ActiveSession --value)
+    [ -n "$session" ] || fail "seat0 has no active session"
+    [ "$(loginctl show-session "$session" -p Name --value)" = desk ] || fail "the active session is not desk's"
+    loginctl list-sessions --no-legend | grep -q ' other ' && fail "other has a session"
+    for unit in udisks2 polkit systemd-udevd systemd-logind; do
+        systemctl -q is-active "$unit" || fail "$unit is not running"
+    done
+    as_desk 'udisksctl status'
+    [ "$status" -eq 0 ] || fail "udisksctl as desk exited $status"
+    [ -u /usr/bin/pkexec ] || fail "pkexec is not setuid"
+}
+
+# Before any authorisation the seated user may open neither disk: detect and the window's check
+# say that rights are missing and how to get them, and no vendor command reaches either disk.
+scenario_before_authorisation() {
+    as_desk 'ulvren detect'
+    [ "$status" -eq 1 ] || fail "detect without rights exited $status"
+    if has authorize; then
+        says "ulvren authorize" || fail "detect did not name ulvren authorize"
+    else
+        says "permission denied" || says "rights" || fail "detect did not say it lacks the rights"
+    fi
+    if has print_detections; then
+        start_window
+        wait_for 60 "the window's first detection" test -s "$window" || fail "the window printed nothing"
+        wait_for 10 "the window's offer" grep -qF "ulvren authorize" "$window" ||
+            fail "the window did not offer the authorisation: $(cat "$window")"
+        stop_window
+    fi
+    [ "$(vendor_opcodes /run/recorder.opcodes)" -eq 0 ] || fail "a vendor command reached the recorder"
+    [ "$(vendor_opcodes "$plain_opcodes")" -eq 0 ] || fail "a vendor command reached the plain disk"
+}
+
+# desk authorises the recorder through pkexec (the guest's polkit rule says yes): the rule is
+# written for the recorder alone and the ACLs follow; the plain disk gets one identify at most.
+scenario_authorisation() {
+    needs authorize "this build has no ulvren-authorize"
+    local plain_before
+    plain_before=$(($(lines_of "$plain_opcodes") + 1))
+    as_desk 'ulvren authorize'
+    [ "$status" -eq 0 ] || fail "authorize exited $status"
+    [ "$(rules | wc -l)" -eq 1 ] || fail "expected one rule file, found: $(rules)"
+    grep -qi "${RECORDER_USB_ID%:*}" "$(rules)" && grep -qi "${RECORDER_USB_ID#*:}" "$(rules)" ||
+        fail "the rule does not name the recorder's USB identity: $(cat "$(rules)")"
+    udevadm settle
+    # shellcheck disable=SC2046 # two nodes
+    must_have_acl desk $(recorder_nodes)
+    # shellcheck disable=SC2046
+    must_lack_acl desk $(plain_nodes)
+    [ "$(vendor_opcodes "$plain_opcodes" "$plain_before")" -le 1 ] ||
+        fail "the plain disk got more than one vendor command"
+    lines_of "$plain_opcodes" >/run/plain.after-authorisation
+}
+
+# Every operation as desk, on a recorder that udisks mounted for desk: each format unmounts it
+# through udisks, leaves a clean FAT32 that udisks sees at once, and nothing of ours runs as root.
+scenario_operations() {
+    needs authorize "this build has no ulvren-authorize"
+    local disk pkexec_before serial
+    disk=$(recorder_disk)
+    pkexec_before=$(journalctl -q -t pkexec | wc -l)
+    mkfs.fat -n RECORDER "$disk" >/dev/null
+    udevadm settle
+    as_desk 'grep ^CapEff: /proc/self/status; ulvren detect'
+    [ "$status" -eq 0 ] && says "Disk Capacity: $RECORDER_CAPACITY" || fail "detect exited $status"
+    grep -q '^CapEff:[[:space:]]*0*$' /run/out || fail "desk's programs run with capabilities"
+    for type in password public; do
+        as_desk "udisksctl mount -b $disk"
+        [ "$status" -eq 0 ] && mounted "$disk" || fail "udisks did not mount the recorder for desk"
+        as_desk "ulvren format --type $type"
+        [ "$status" -eq 0 ] && says "Format successfully!" || fail "format --type $type exited $status"
+        ! mounted "$disk" || fail "the recorder is still mounted after the format"
+        fsck_clean "$disk"
+        udevadm settle
+        serial=$(boot_serial "$disk")
+        [ "$(udisks_property "$disk" IdType)" = vfat ] || fail "udisks does not see the vfat"
+        [ "$(udisks_property "$disk" IdUUID)" = "$serial" ] ||
+            fail "udisks reports $(udisks_property "$disk" IdUUID), the disk has $serial"
+        grep -qx "disk_type=$([ $type = public ] && echo 1 || echo 2)" /run/recorder.img.state ||
+            fail "the recorder is not a $type disk"
+        [ $type = public ] && continue
+        as_desk "printf '\\n7secret\\n7secret\\n' | ulvren --trace $seat/trace --password-stdin change-password"
+        [ "$status" -eq 0 ] || fail "change-password exited $status: $(tr '\n' ';' <"$seat/trace")"
+        as_desk "printf '7secret\\n' | ulvren --password-stdin login"
+        [ "$status" -eq 0 ] && says "Login successfully!" || fail "login exited $status"
+        as_desk 'ulvren set-clock --time 2031-02-03T04:05:06 --stamp'
+        [ "$status" -eq 0 ] || fail "set-clock exited $status"
+        grep -qx clock=20310203040506 /run/recorder.img.state || fail "the clock was not set"
+    done
+    [ "$(journalctl -q -t pkexec | wc -l)" -eq "$pkexec_before" ] ||
+        fail "pkexec ran during the operations: $(journalctl -q -t pkexec | tail -n 3)"
+    for program in /usr/bin/ulvren /usr/bin/ulvren-tool; do
+        [ ! -u "$program" ] && [ ! -g "$program" ] || fail "$program is setuid or setgid"
+    done
+}
+
+# The window as desk on Qt's offscreen platform: the capacity after a plug, "Device not found"
+# after the unplug, the capacity again after a replug, with the ACL applied again.
+scenario_hotplug() {
+    needs authorize "this build has no ulvren-authorize"
+    needs print_detections "this build's ulvren-tool has no --print-detections"
+    local plugged shown
+    start_window
+    wait_for 60 "the window's first detection" grep -qF "$RECORDER_CAPACITY" "$window" || fail "$(cat "$window")"
+    unplug_recorder
+    wait_for 30 "Device not found" grep -qF "Device not found" "$window" || fail "$(cat "$window")"
+    local detections
+    detections=$(grep -cF "$RECORDER_CAPACITY" "$window")
+    plugged=$(now)
+    plug_recorder
+    wait_for 60 "the capacity after the replug" \
+        sh -c "[ \$(grep -cF '$RECORDER_CAPACITY' $window) -gt $detections ]" || fail "$(cat "$window")"
+    shown=$(now)
+    echo "BENCH plug to capacity in the window: $(awk -v a="$plugged" -v b="$shown" 'BEGIN { printf "%.2f", b - a }') s (guest uptime $plugged to $shown)"
+    # shellcheck disable=SC2046
+    must_have_acl desk $(recorder_nodes)
+    stop_window
+}
+
+# The second local user has no seat: no ACL on the recorder, and ulvren says rights are missing.
+scenario_not_seated() {
+    # shellcheck disable=SC2046
+    must_lack_acl other $(recorder_nodes)
+    as_other 'ulvren detect'
+    [ "$status" -eq 1 ] || fail "detect as other exited $status"
+    if has authorize; then
+        says "ulvren authorize" || fail "detect did not name ulvren authorize"
+    else
+        says "permission denied" || says "rights" || fail "detect did not say it lacks the rights"
+    fi
+}
+
+# Revocation removes the rule; after a replug the recorder's nodes carry no ACL for desk.
+scenario_revocation() {
+    needs authorize "this build has no ulvren-authorize"
+    as_desk 'ulvren deauthorize'
+    [ "$status" -eq 0 ] || fail "deauthorize exited $status"
+    [ -z "$(rules)" ] || fail "the rule is still there: $(rules)"
+    unplug_recorder
+    plug_recorder
+    udevadm settle
+    # shellcheck disable=SC2046
+    must_lack_acl desk $(recorder_nodes)
+    as_desk 'ulvren detect'
+    [ "$status" -eq 1 ] || fail "detect after the revocation exited $status"
+}
+
+# Since the authorisation, the plain disk has not received a single vendor command.
+scenario_plain_disk_spared() {
+    local from=1
+    [ -f /run/plain.after-authorisation ] && from=$(($(cat /run/plain.after-authorisation) + 1))
+    [ "$(vendor_opcodes "$plain_opcodes" "$from")" -eq 0 ] ||
+        fail "vendor commands reached the plain disk: $(tail -n "+$from" "$plain_opcodes" | grep '[c-f][0-9a-f]$' | sort | uniq -c | tr '\n' ' ')"
+}
+
+# --- the list ----------------------------------------------------------------------------------
+
+scenarios="seat before_authorisation authorisation operations hotplug not_seated revocation
+    plain_disk_spared"
+
+# Whatever ends the script reports how and powers the machine off.
+trap 'status=$?; echo "GUEST-EXIT $status"; sync; echo o >/proc/sysrq-trigger' EXIT
+echo "GUEST: systemd up after $(now) s"
+only=$(sed -n 's/.*ulvren\.only=\([a-z_,]*\).*/\1/p' /proc/cmdline | tr ',' ' ')
+for module in configfs dummy_hcd libcomposite usb_f_fs sg; do
+    if [ $module = dummy_hcd ]; then modprobe dummy_hcd num=2; else modprobe $module; fi
+done
+mountpoint -q /sys/kernel/config || mount -t configfs configfs /sys/kernel/config
+start_plain_disk || { cat "$responder_log"; exit 1; }
+start_recorder $RECORDER_SECTORS || { cat "$responder_log"; exit 1; }
+udevadm settle
+wait_for 120 "the seat agent" test -e "$seat/ready" || exit 1
+echo "GUEST: devices and seat ready after $(now) s: recorder at $(recorder_disk), plain disk at $(plain_disk)"
+
+failed=0
+for name in $scenarios; do
+    if [ -n "$only" ] && ! echo " $only " | grep -q " $name "; then
+        continue
+    fi
+    start=$(now)
+    (set -e; "scenario_$name") >/run/scenario.log 2>&1
+    result=$?
+    grep '^BENCH' /run/scenario.log || true
+    if [ $result -ne 0 ]; then
+        failed=$((failed + 1))
+        echo "SCENARIO FAIL $name: $(sed -n 's/^FAIL: //p' /run/scenario.log | tail -n 1)"
+        sed 's/^/  | /' /run/scenario.log
+        echo "  | --- responders and kernel, last lines ---"
+        tail -n 5 "$responder_log" | sed 's/^/  | /'
+        echo "  | the recorder's opcodes since the last job began (count opcode): $(tail -n "+$(($(cat /run/job.opcodes-from) + 1))" /run/recorder.opcodes | cut -d' ' -f2 | uniq -c | tr -s ' \n' ' ')"
+        dmesg | tail -n 10 | sed 's/^/  | /'
+    elif grep -q '^SKIP: ' /run/scenario.log; then
+        echo "SCENARIO SKIP $name: $(sed -n 's/^SKIP: //p' /run/scenario.log)"
+    else
+        echo "SCENARIO PASS $name ($(awk -v s="$start" -v e="$(now)" 'BEGIN { printf "%.1f", e - s }') s)"
+    fi
+    plug_recorder >/dev/null 2>&1 || echo "GUEST: the recorder did not come back"
+done
+exit $failed
