@@ -7,11 +7,13 @@ namespace ulvren::cli {
 
 std::optional<int> RunAuthorizationCommand(const std::vector<std::string>& arguments,
                                            std::ostream& err) {
-    if (arguments.size() != 1 || (arguments[0] != "authorize" && arguments[0] != "deauthorize")) {
+    const auto& [authorize, deauthorize] = kAuthorizationCommands;
+    if (arguments.size() != 1 ||
+        (arguments[0] != authorize.name && arguments[0] != deauthorize.name)) {
         return std::nullopt;
     }
-    const auto action = arguments[0] == "authorize" ? platform::AuthorizationAction::Authorize
-                                                    : platform::AuthorizationAction::Revoke;
+    const auto action = arguments[0] == authorize.name ? platform::AuthorizationAction::Authorize
+                                                       : platform::AuthorizationAction::Revoke;
     std::string error;
     switch (platform::RequestAuthorization(action, error)) {
         case platform::AuthorizationOutcome::Done:

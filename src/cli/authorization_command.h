@@ -3,9 +3,21 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ulvren::cli {
+
+// The two commands that change who may use the recorder, with their lines in the usage. They run
+// on their own: no option goes with them and no recorder is looked for first.
+struct AuthorizationCommand {
+    std::string_view name;
+    std::string_view summary;
+};
+inline constexpr AuthorizationCommand kAuthorizationCommands[] = {
+    {"authorize", "let this computer's seated users use the recorder (Linux)"},
+    {"deauthorize", "take that back for every recorder"},
+};
 
 // "ulvren authorize" lets this computer's seated users use the recorder that is plugged in (one
 // administrator approval, through pkexec); "ulvren deauthorize" takes that back for every

@@ -4,6 +4,7 @@
 #include <set>
 #include <string_view>
 
+#include "cli/authorization_command.h"
 #include "cli/command_table.h"
 
 namespace ulvren::cli {
@@ -192,6 +193,9 @@ std::string UsageText() {
             synopsis += " " + Synopsis(option);
         }
         AddUsageEntry(usage, synopsis, command.summary);
+    }
+    for (const AuthorizationCommand& command : kAuthorizationCommands) {
+        AddUsageEntry(usage, std::string(command.name), {command.summary});
     }
     usage += "\noptions:\n";
     for (const OptionDescriptor& option : GeneralOptions()) {

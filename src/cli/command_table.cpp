@@ -188,6 +188,7 @@ std::span<const OptionDescriptor> GeneralOptions() {
          .runs_no_command = true,
          .apply = Set<&CliOptions::help>},
         {.spellings = {"--version"},
+         .alias = "-V",
          .help = {"show the version"},
          .runs_no_command = true,
          .apply = Set<&CliOptions::version>},

@@ -125,7 +125,7 @@ int RunAndReport(int argc, char** argv) {
     }
     const cli::ParseResult parsed = cli::ParseCommandLine(arguments);
     if (!parsed.options) {
-        std::cerr << "ulvren: " << parsed.error << "\n\n" << cli::UsageText();
+        std::cerr << "ulvren: " << parsed.error << "\nTry 'ulvren --help' for more information.\n";
         return cli::kExitUsage;
     }
     const cli::CliOptions& options = *parsed.options;

@@ -22,6 +22,7 @@ cases=(
     "trace on a full disk|--simulate $image --trace /dev/full detect|3|Device: |No space left on device"
     "two disk types|--simulate $image format --type public --type password|2||give --type once"
     "option=value|--simulate=$image --size=2048 format --type=public|0|Format successfully!|"
+    "an unknown option|--bogus detect|2||Try 'ulvren --help' for more information."
     "output on a full disk|--simulate $image detect >/dev/full|3||"
     "errors on a full disk|--simulate $image --device nowhere detect 2>/dev/full|3||"
     "trace over the image|--simulate $image --trace $image detect|2||give another --trace"

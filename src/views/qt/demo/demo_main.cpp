@@ -4,38 +4,48 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QTimer>
+#include <array>
 #include <iostream>
 
 #include "hosts/simulated/simulated_machine.h"
 #include "views/qt/demo/device_panel.h"
 #include "views/qt/demo/startup_check.h"
+#include "views/qt/program_arguments.h"
 #include "views/qt/tool_app.h"
 
 using namespace ulvren;
 
 namespace {
 
-constexpr const char* kUsage =
+constexpr std::string_view kCheck = "--check";
+constexpr views::qt::ProgramDescription kProgram{
+    "ulvren-demo",
     "usage: ulvren-demo [--check]\n"
-    "  The recorder's image and settings live in $XDG_DATA_HOME/ulvren-demo\n"
-    "  (~/.local/share/ulvren-demo by default).\n"
-    "  --check  start, detect the recorder, print what the window shows, and exit\n"
-    "           (0 when the recorder was found)\n";
+    "  The recorder tool's window over a simulated recorder. The recorder's image and settings\n"
+    "  live in $XDG_DATA_HOME/ulvren-demo (~/.local/share/ulvren-demo by default).\n"
+    "  --check        start, detect the recorder, print what the window shows, and exit\n"
+    "                 (0 when the recorder was found)\n"
+    "  -h, --help     show this help and exit\n"
+    "  -V, --version  show the version and exit\n",
+    ULVREN_VERSION};
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = views::qt::AnswerHelpOrVersion(kProgram, argc, argv, std::cout)) {
+        return *status;
+    }
     views::qt::CToolApp app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
-    const bool check = arguments == QStringList{QStringLiteral("--check")};
-    if (arguments.contains(QStringLiteral("--help"))) {
-        std::cout << kUsage;
-        return 0;
+    std::vector<std::string> arguments;
+    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+        arguments.push_back(argument.toStdString());
     }
-    if (!check && !arguments.isEmpty()) {
-        std::cerr << kUsage;
-        return 2;
+    constexpr std::array<std::string_view, 1> kFlags{kCheck};
+    if (const auto status =
+            views::qt::RefuseUnknownArguments(kProgram, arguments, kFlags, std::cerr)) {
+        return *status;
     }
+    const bool check = !arguments.empty();
 
     const QString directory =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +

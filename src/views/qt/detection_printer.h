@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+#include <ostream>
+#include <string>
+
+#include "views/qt/main_window_view.h"
+
+namespace ulvren::views::qt {
+
+// For scripts that watch the window (ulvren-tool --print-detections): prints the capacity field
+// as a line whenever what it says changes, as detections after disks come and go fill it.
+class DetectionPrinter final : public QObject {
+    Q_OBJECT
+
+  public:
+    DetectionPrinter(QtMainWindowView& window, std::ostream& out);
+
+  private:
+    void PrintIfChanged();
+
+    QtMainWindowView& window_;
+    std::ostream& out_;
+    std::string last_;
+};
+
+}  // namespace ulvren::views::qt
