@@ -53,7 +53,10 @@ if [[ ! -f $image || ! -f $stamp || $(cat "$stamp") != "${root_packages[*]}" ]];
     say "building the guest's root with mmdebstrap (Debian 12)"
     rm -rf "$work/root.tmp" "$image" "$stamp"
     # The mirror is the one apt uses on this machine.
-    sources=$(ls /etc/apt/sources.list.d/debian.sources /etc/apt/sources.list 2>/dev/null | head -n 1)
+    sources=""
+    for candidate in /etc/apt/sources.list.d/debian.sources /etc/apt/sources.list; do
+        [[ -n $sources || ! -f $candidate ]] || sources=$candidate
+    done
     mmdebstrap --quiet --variant=apt --architectures=amd64 \
         --include="$(IFS=,; echo "${root_packages[*]}")" \
         bookworm "$work/root.tmp" ${sources:+"$sources"} >"$work/mmdebstrap.log" 2>&1 ||
