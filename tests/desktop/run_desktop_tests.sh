@@ -153,21 +153,4 @@ say "guest ended after $((SECONDS - boot_start)) s"
 
 # --- the report --------------------------------------------------------------------------------
 
-echo
-echo "desktop scenario report ($kernel_package, Debian 12 systemd guest):"
-passed=$(grep -c '^SCENARIO PASS' "$log" || true)
-failed=$(grep -c '^SCENARIO FAIL' "$log" || true)
-skipped=$(grep -c '^SCENARIO SKIP' "$log" || true)
-grep '^SCENARIO \(PASS\|FAIL\|SKIP\)\|^  | \|^BENCH' "$log" | sed 's/^SCENARIO /  /' || true
-guest_exit=$(sed -n 's/^GUEST-EXIT \([0-9]*\)$/\1/p' "$log" | tail -n 1)
-if [[ -z $guest_exit ]]; then
-    echo "the guest did not finish within $GUEST_SECONDS s; the console's end:"
-    tail -n 40 "$log"
-    failed=$((failed + 1))
-elif [[ $guest_exit -ne 0 && $failed -eq 0 ]]; then
-    echo "the guest's scenarios ended with status $guest_exit; the console's end:"
-    tail -n 40 "$log"
-    failed=$((failed + 1))
-fi
-echo "desktop: $passed passed, $failed failed, $skipped skipped"
-[[ $failed -eq 0 ]]
+report_guest "$log" "desktop scenario report ($kernel_package, Debian 12 systemd guest)" desktop

@@ -88,3 +88,29 @@ build_static() { # DIR TARGET...
     fi
     cmake --build "$dir" --target "$@" >"$dir-build.log" 2>&1 || { tail -n 50 "$dir-build.log" >&2; return 1; }
 }
+
+# Prints a guest's report from its console LOG: the scenarios' PASS, FAIL and SKIP lines and its
+# BENCH lines, then "NAME: N passed, N failed, N skipped"; a guest that did not finish, or whose
+# scenarios ended badly without a FAIL line, counts as a failure. Fails when anything failed.
+report_guest() { # LOG TITLE NAME
+    local log=$1 passed failed skipped guest_exit
+    echo
+    echo "$2:"
+    passed=$(grep -c '^SCENARIO PASS' "$log" || true)
+    failed=$(grep -c '^SCENARIO FAIL' "$log" || true)
+    skipped=$(grep -c '^SCENARIO SKIP' "$log" || true)
+    grep '^SCENARIO \(PASS\|FAIL\|SKIP\)\|^  | ' "$log" | sed 's/^SCENARIO /  /' || true
+    grep '^BENCH' "$log" | sed 's/^BENCH /  /' || true
+    guest_exit=$(sed -n 's/^GUEST-EXIT \([0-9]*\)$/\1/p' "$log" | tail -n 1)
+    if [[ -z $guest_exit ]]; then
+        echo "the guest did not finish within $GUEST_SECONDS s; the console's end:"
+        tail -n 40 "$log"
+        failed=$((failed + 1))
+    elif [[ $guest_exit -ne 0 && $failed -eq 0 ]]; then
+        echo "the guest's scenarios ended with status $guest_exit; the console's end:"
+        tail -n 40 "$log"
+        failed=$((failed + 1))
+    fi
+    echo "$3: $passed passed, $failed failed, $skipped skipped"
+    [[ $failed -eq 0 ]]
+}

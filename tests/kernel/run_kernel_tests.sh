@@ -120,21 +120,4 @@ say "guest ended after $((SECONDS - boot_start)) s"
 
 # --- the report --------------------------------------------------------------------------------
 
-echo
-echo "scenario report ($kernel_package, guest script $(basename "$guest_script")):"
-passed=$(grep -c '^SCENARIO PASS' "$log" || true)
-failed=$(grep -c '^SCENARIO FAIL' "$log" || true)
-grep '^SCENARIO \(PASS\|FAIL\)\|^  | ' "$log" | sed 's/^SCENARIO /  /' || true
-grep '^BENCH' "$log" | sed 's/^BENCH /  /' || true
-guest_exit=$(sed -n 's/^GUEST-EXIT \([0-9]*\)$/\1/p' "$log" | tail -n 1)
-if [[ -z $guest_exit ]]; then
-    echo "the guest did not finish within $GUEST_SECONDS s; the console's end:"
-    tail -n 40 "$log"
-    failed=$((failed + 1))
-elif [[ $guest_exit -ne 0 && $failed -eq 0 ]]; then
-    echo "the guest script ended with status $guest_exit; the console's end:"
-    tail -n 40 "$log"
-    failed=$((failed + 1))
-fi
-echo "kernel: $passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+report_guest "$log" "scenario report ($kernel_package, guest script $(basename "$guest_script"))" kernel

@@ -1,5 +1,7 @@
 #include "views/qt/program_arguments.h"
 
+#include <QCoreApplication>
+#include <QStringList>
 #include <algorithm>
 
 namespace ulvren::views::qt {
@@ -24,6 +26,14 @@ std::optional<int> AnswerHelpOrVersion(const ProgramDescription& program, int ar
         }
     }
     return std::nullopt;
+}
+
+std::vector<std::string> ArgumentsLeftByToolkit() {
+    std::vector<std::string> arguments;
+    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+        arguments.push_back(argument.toStdString());
+    }
+    return arguments;
 }
 
 std::optional<int> RefuseUnknownArguments(const ProgramDescription& program,

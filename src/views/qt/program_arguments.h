@@ -21,6 +21,9 @@ struct ProgramDescription {
 std::optional<int> AnswerHelpOrVersion(const ProgramDescription& program, int argc,
                                        const char* const* argv, std::ostream& out);
 
+// The program's arguments that the toolkit left: what it did not take as its own.
+std::vector<std::string> ArgumentsLeftByToolkit();
+
 // Checks the arguments left after the toolkit took its own: each must be one of `flags`, given
 // once. When one is not, says what was wrong in one line and where help is in another, and
 // returns the exit status for bad usage; else nothing.

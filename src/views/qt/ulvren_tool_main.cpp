@@ -34,10 +34,7 @@ int main(int argc, char** argv) {
         return *status;
     }
     views::qt::CToolApp app(argc, argv);
-    std::vector<std::string> arguments;
-    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
-        arguments.push_back(argument.toStdString());
-    }
+    const std::vector<std::string> arguments = views::qt::ArgumentsLeftByToolkit();
     constexpr std::array<std::string_view, 1> kFlags{kPrintDetections};
     if (const auto status =
             views::qt::RefuseUnknownArguments(kProgram, arguments, kFlags, std::cerr)) {
