@@ -9,6 +9,7 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/same_file.h"
+#include "cli/terminal_text.h"
 #include "host/command_line_services.h"
 #include "host/host.h"
 #include "host/platform.h"
@@ -115,10 +116,6 @@ int WithOutputChecked(int status) {
 }
 
 int RunAndReport(int argc, char** argv) {
-    // Before anything is opened: an image or trace must never become descriptor 0, 1 or 2.
-    if (!platform::EnsureStandardStreamsOpen()) {
-        return cli::kExitCannotRun;
-    }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (const auto status = cli::RunAuthorizationCommand(arguments, std::cerr)) {
         return *status;
@@ -149,5 +146,11 @@ int RunAndReport(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before anything is opened: an image or trace must never become descriptor 0, 1 or 2.
+    if (!platform::EnsureStandardStreamsOpen()) {
+        return cli::kExitCannotRun;
+    }
+    // A terminal in a legacy character set (zh_TW.Big5) gets the texts in it.
+    const cli::TerminalText terminal_text(platform::OpenTerminalCharset());
     return WithOutputChecked(RunAndReport(argc, argv));
 }

@@ -52,8 +52,18 @@ std::optional<std::vector<std::string>> ReadPasswords(const std::vector<std::str
     if (!passwords) {
         return passwords;
     }
+    // Typed in the terminal's character set; from here on every password is UTF-8.
+    const auto charset = platform::OpenTerminalCharset();
     for (std::string& password : *passwords) {
         StripLineEnd(password);
+        if (charset) {
+            auto utf8 = charset->ToUtf8(password);
+            if (!utf8) {
+                error = "a password is not text in the terminal's character set";
+                return std::nullopt;
+            }
+            password = std::move(*utf8);
+        }
         if (password.find('\0') != std::string::npos) {
             error = "a password holds a NUL byte";
             return std::nullopt;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What the command line needs of the system beyond the device: the terminal, the standard
@@ -34,5 +35,19 @@ class EndRequestDeferral {
     virtual ~EndRequestDeferral() = default;
 };
 std::unique_ptr<EndRequestDeferral> DeferEndRequests(std::string notice);
+
+// The character set of the user's terminal where it is not UTF-8 (a zh_TW.Big5 or zh_CN.GBK
+// locale): the program's texts are converted into it, and what is typed in it is converted to
+// UTF-8 before anything else looks at it.
+class TerminalCharset {
+  public:
+    virtual ~TerminalCharset() = default;
+    // What the terminal shows for `utf8`; a character it has no way to show becomes "?".
+    virtual std::string FromUtf8(std::string_view utf8) const = 0;
+    // The UTF-8 of what was typed; empty when it is not text in the terminal's character set.
+    virtual std::optional<std::string> ToUtf8(std::string_view typed) const = 0;
+};
+// Null when the terminal takes UTF-8 (or plain ASCII): there is nothing to convert.
+std::unique_ptr<TerminalCharset> OpenTerminalCharset();
 
 }  // namespace ulvren::platform

@@ -46,6 +46,21 @@ done
 [ ! -s "$work/nul.log" ] || fail "a password with a NUL byte reached the device"
 [ "$(stat -c %s "$image")" = "$image_size" ] && [ ! -e "$work/new.img" ] || fail "a trace cut an image"
 
+# A terminal in a legacy character set: the texts come out in it, and a password typed in it
+# reaches the recorder as the same bytes as the same characters typed on a UTF-8 terminal.
+for row in "zh_TW.Big5|BIG5|密碼" "zh_CN.GBK|GBK|密码"; do
+    IFS='|' read -r locale charset password <<<"$row"
+    utf8_locale=${locale%%.*}.UTF-8
+    diff <(LC_ALL=$locale "$ulvren" --simulate "$image" detect | iconv -f "$charset" -t UTF-8) \
+        <(LC_ALL=$utf8_locale "$ulvren" --simulate "$image" detect) || fail "$locale: the texts"
+    printf '%s\n' "$password" | iconv -f UTF-8 -t "$charset" | LC_ALL=$locale "$ulvren" --simulate "$image" \
+        --trace "$work/legacy.log" login --password-stdin >/dev/null || true
+    printf '%s\n' "$password" | LC_ALL=$utf8_locale "$ulvren" --simulate "$image" \
+        --trace "$work/utf8.log" login --password-stdin >/dev/null || true
+    grep -q 'cdb=fa' "$work/utf8.log" && diff "$work/legacy.log" "$work/utf8.log" ||
+        fail "$locale: the password's bytes differ"
+done
+
 # Requests to end the program during a format. The trace goes into a pipe that the test reads,
 # so the format stands still wherever the test stops reading: the signals arrive mid-format.
 big="$work/big.img"

@@ -134,3 +134,12 @@ std::optional<std::vector<std::string>> ReadHiddenLines(const std::vector<std::s
 }
 
 }  // namespace ulvren::platform
+
+namespace ulvren::platform {
+
+// The console's text goes through the program's own code page conversion already.
+std::unique_ptr<TerminalCharset> OpenTerminalCharset() {
+    return nullptr;
+}
+
+}  // namespace ulvren::platform
