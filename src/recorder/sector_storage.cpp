@@ -1,13 +1,22 @@
 #include "recorder/sector_storage.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "host/sparse_file.h"
 #include "recorder/file_beside.h"
 
 namespace ulvren {
+namespace {
+
+constexpr int kOpenAttempts = 50;
+constexpr std::chrono::milliseconds kOpenRetryPause{10};
+
+}  // namespace
 
 bool MemorySectorStorage::Read(std::uint64_t lba, std::uint32_t count, std::uint8_t* out) {
     if (!InRange(lba, count)) {
@@ -46,7 +55,17 @@ std::unique_ptr<ImageFileStorage> ImageFileStorage::Open(const std::string& path
         error = "image " + path + " is not a whole number of 512-byte sectors";
         return nullptr;
     }
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    // A run that has just linked a new image into place removes its temporary name next; until
+    // it has, Windows refuses to open the file (a sharing violation, seen as EACCES). That
+    // passes within moments, so a refused open is tried again a few times.
+    std::fstream file;
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        file.open(path, std::ios::in | std::ios::out | std::ios::binary);
+        if (file || errno != EACCES) {
+            break;
+        }
+        std::this_thread::sleep_for(kOpenRetryPause);
+    }
     if (!file) {
         error = "cannot open image " + path + " for reading and writing: " + LastCallErrorText();
         return nullptr;
