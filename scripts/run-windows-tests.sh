@@ -31,7 +31,8 @@ generators_for_x86() {
         cmake --preset windows-x64 >/dev/null
         cmake --build --preset windows-x64 --target ulvren_text_generator ulvren_resource_generator >&2
         local emulator tool tools=$PWD/build/windows-x86-generators
-        emulator=$(sed -n 's/^CMAKE_CROSSCOMPILING_EMULATOR:[A-Z]*=//p' build/windows-x64/CMakeCache.txt)
+        # The Wine that runs the x64 build's programs (its toolchain's emulator).
+        emulator=$(command -v wine)
         mkdir -p "$tools"
         for tool in text/ulvren_text_generator resources/ulvren_resource_generator; do
             printf '#!/bin/sh\nexec %s %s "$@"\n' "$emulator" "$PWD/build/windows-x64/src/$tool.exe" \

@@ -8,6 +8,12 @@ DetectionPrinter::DetectionPrinter(QtMainWindowView& window, std::ostream& out)
     : QObject(&window), window_(window), out_(out) {
     connect(&window_, &QtMainWindowView::workerEventHandled, this,
             &DetectionPrinter::PrintIfChanged);
+    // A box comes up before the window has finished with the event that brought it: the field
+    // it has filled by then is printed first.
+    connect(&window_, &QtMainWindowView::messageShown, this, [this](const std::string& text) {
+        PrintIfChanged();
+        out_ << text << std::endl;
+    });
 }
 
 void DetectionPrinter::PrintIfChanged() {

@@ -9,7 +9,8 @@
 namespace ulvren::views::qt {
 
 // For scripts that watch the window (ulvren-tool --print-detections): prints the capacity field
-// as a line whenever what it says changes, as detections after disks come and go fill it.
+// as a line whenever what it says changes, as detections after disks come and go fill it, and
+// the text of every message box the window shows.
 class DetectionPrinter final : public QObject {
     Q_OBJECT
 

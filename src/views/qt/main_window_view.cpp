@@ -168,6 +168,7 @@ void QtMainWindowView::StopTimer() {
 }
 
 void QtMainWindowView::ShowMessageBox(std::string_view text) {
+    emit messageShown(std::string(text));
     ShowWarningBox(*this, text);
 }
 

@@ -45,6 +45,8 @@ class QtMainWindowView final : public QDialog, public DialogControls, public Mai
   signals:
     // The logic has handled a worker event: the controls show its outcome.
     void workerEventHandled();
+    // A message box is about to show `text` (UTF-8).
+    void messageShown(const std::string& text);
 
   protected:
     // Enter on a control that is not a push button ends the window, as a dialog's OK does.

@@ -234,7 +234,8 @@ scenario_hotplug() {
     start_window
     wait_for 60 "the window's first detection" grep -qF "$RECORDER_CAPACITY" "$window" || fail "$(cat "$window")"
     unplug_recorder
-    wait_for 30 "Device not found" grep -qF "Device not found" "$window" || fail "$(cat "$window")"
+    wait_for 30 "Device not found" grep -qF "Device not found" "$window" ||
+        fail "$(od -c "$window" | tail -n 12; ps -eo pid,user,args | grep '[u]lvren-tool')"
     local detections
     detections=$(grep -cF "$RECORDER_CAPACITY" "$window")
     plugged=$(now)
