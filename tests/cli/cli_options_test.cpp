@@ -93,44 +93,6 @@ TEST(CommandLine, TakesEachCommandWithItsOptions) {
 }
 
 // The usage is laid out from the table of commands; scripts and the manual quote it.
-TEST(CommandLine, UsageShowsEveryCommandAndOptionInTwoColumns) {
-    EXPECT_EQ(
-        UsageText(),
-        "usage: ulvren [options] COMMAND\n"
-        "\n"
-        "commands:\n"
-        "  detect                          find the recorder, show its capacity and disk type\n"
-        "  format --type public|password   set the disk type and write a fresh FAT32 file "
-        "system\n"
-        "  set-clock [--time YYYY-MM-DDTHH:MM:SS] [--stamp|--no-stamp]\n"
-        "                                  set the recorder's clock (default: this computer's "
-        "time,\n"
-        "                                  with a time stamp on recordings)\n"
-        "  login                           log in to a password disk\n"
-        "  change-password                 check the old password, then set a new one\n"
-        "  authorize                       let this computer's seated users use the recorder "
-        "(Linux)\n"
-        "  deauthorize                     take that back for every recorder\n"
-        "\n"
-        "options:\n"
-        "  --device PATH                   look for the recorder at this path only\n"
-        "  --password-stdin                read passwords one per line from standard input\n"
-        "                                  (change-password: old, new, new again)\n"
-        "  --simulate IMAGE                use a simulated recorder stored in IMAGE\n"
-        "  --size SECTORS                  size of a new simulated image (default 16777216, "
-        "8 GiB)\n"
-        "  --max-transfer SECTORS          largest transfer of the simulated adapter "
-        "(1-65535)\n"
-        "  --trace FILE                    write one line per device request to FILE\n"
-        "  (every option that takes a value also takes it as --option=VALUE, once)\n"
-        "  --help                          show this text\n"
-        "  --version                       show the version\n"
-        "\n"
-        "exit status: 0 done, 1 the device said no or was not found, 2 bad usage,\n"
-        "             3 the tool could not make, read or write the image, trace or state "
-        "file\n");
-}
-
 // A word means one thing: one option, or one command, wherever it stands on the line.
 TEST(CommandLine, EveryWordOfTheTableIsUnique) {
     std::set<std::string_view> words;
