@@ -1,56 +1,101 @@
 #!/bin/sh
 # In the kernel tests' guest (run by bench/kernel_format_benchmark.sh): the wall time of
-# `ulvren format` of an 8 GiB recorder through SG_IO, sd and usb-storage, against dd writing the
-# same number of zero sectors to the same disk in the same 120 KiB requests with O_DIRECT, which
-# is what the USB path can do at best. Prints BENCH lines; REPS from ulvren.reps= (default 5).
+# `ulvren format` of a recorder through SG_IO, sd and usb-storage, against dd writing the same
+# number of zero sectors to the same disk in the same 120 KiB requests with O_DIRECT, which is
+# what the USB path can do at best, and where the format's time goes. Prints BENCH lines.
+# From the kernel command line: ulvren.reps= (default 5), ulvren.gib= (default 8).
 . /test/gadgets.sh
 
-readonly SECTORS=16777216  # 8 GiB
-reps=$(sed -n 's/.*ulvren\.reps=\([0-9]*\).*/\1/p' /proc/cmdline)
+word() { sed -n "s/.*ulvren\\.$1=\\([0-9]*\\).*/\\1/p" /proc/cmdline; }
+reps=$(word reps)
 reps=${reps:-5}
+gib=$(word gib)
+gib=${gib:-8}
 
-start_recorder $SECTORS || { cat "$responder_log"; exit 1; }
+opcodes=/run/recorder.opcodes
+recorder_options="--opcode-log $opcodes"
+start_recorder $((gib * 2097152)) || { cat "$responder_log"; exit 1; }
 disk=$(recorder_disk)
 
 # One traced format tells how many sectors a format writes, and in how many commands.
 ulvren --trace /run/trace format --type public >/run/out 2>&1 || { cat /run/out; exit 1; }
 written=$(awk '/^out cdb=2a/ { sub("len=", "", $3); s += $3 / 512; n++ } END { print s, n }' /run/trace)
 sectors_written=${written% *}
-commands=${written#* }
 dd_requests=$(((sectors_written + 239) / 240))
-echo "BENCH ulvren writes $sectors_written sectors in $commands WRITE(10) commands; dd writes $((dd_requests * 240)) in $dd_requests requests of 120 KiB"
+echo "BENCH $gib GiB: ulvren writes $sectors_written sectors in ${written#* } WRITE(10) commands; dd writes $((dd_requests * 240)) in $dd_requests requests of 120 KiB"
+echo "BENCH commands of one format, in order: $(awk '/^(in|out) cdb=/ { print substr($2, 5, 2) }' /run/trace | uniq -c | awk '{ printf "%s%s", sep, ($1 > 1 ? $2 "x" $1 : $2); sep = " " }')"
 
-now() { cut -d' ' -f1 /proc/uptime; }
-elapsed() { awk -v s="$1" -v e="$(now)" 'BEGIN { printf "%.2f", e - s }'; }
+# The kernel's log stamps each line on the monotonic clock to the microsecond, as the responder
+# stamps each command's arrival: a mark there is the clock that both sides share. Marks are only
+# written while timing (echo is a shell builtin); the log is read once, at the end.
+mark_count=0
+mark() {
+    mark_count=$((mark_count + 1))
+    echo "ulvren-bench $mark_count" >/dev/kmsg
+}
+mark_time() { sed -n "s/^\\[ *\\([0-9.]*\\)\\] ulvren-bench $1\$/\\1/p" /run/marks; }
+
+# Each timed run is noted as: what, its first line in the opcode log, its start and end marks.
 time_format() {
-    local start
-    start=$(now)
+    local from start
+    from=$(($(wc -l <"$opcodes") + 1))
+    mark
+    start=$mark_count
     ulvren format --type public >/run/out 2>&1 || { cat /run/out; exit 1; }
-    elapsed "$start"
+    mark
+    echo "format $from $start $mark_count" >>/run/runs
 }
 time_dd() {
     local start
-    start=$(now)
+    mark
+    start=$mark_count
     dd if=/dev/zero of="$disk" bs=120K count=$dd_requests oflag=direct status=none || exit 1
-    elapsed "$start"
+    mark
+    echo "dd 0 $start $mark_count" >>/run/runs
 }
-median() { tr ' ' '\n' | grep . | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
+median() { sort -n | awk '{ v[NR] = $1 } END { printf "%.3f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+column() { awk -v c="$1" '{ print $c }' "$2" | median; }
 
-formats="" dds=""
+# Splits each format, from the recorder's side, into: the start (the program, the drive scan and
+# opening the device, up to the first command), the commands before the first write (the tool's
+# and the kernel's for each open and close of the disk), the writes, and what follows the last
+# write (unmount, re-read, close and exit). Also keeps the last format's commands before its
+# first write, each with its arrival after the start.
+split_runs() {
+    dmesg >/run/marks
+    local what from start_mark end_mark start end
+    while read -r what from start_mark end_mark; do
+        start=$(mark_time "$start_mark")
+        end=$(mark_time "$end_mark")
+        if [ "$what" = dd ]; then
+            awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", e - s }' >>/run/dds
+            continue
+        fi
+        tail -n "+$from" "$opcodes" | awk -v s="$start" -v e="$end" '
+            $3 >= s && $3 <= e { if (first == "") first = $3; if ($2 == "2a") { if (w1 == "") w1 = $3; wn = $3 } }
+            END { printf "%.3f %.3f %.3f %.3f %.3f\n", e - s, first - s, w1 - first, wn - w1, e - wn }' >>/run/formats
+        tail -n "+$from" "$opcodes" | awk -v s="$start" -v e="$end" '
+            $3 >= s && $3 <= e { if ($2 == "2a") exit; printf "%s%s +%.3f", sep, $2, $3 - s; sep = "," }' >/run/first-commands
+    done </run/runs
+}
+
 i=1
 while [ $i -le "$reps" ]; do
     # Alternate which goes first, so that neither always meets the warmer state.
     if [ $((i % 2)) -eq 1 ]; then
-        formats="$formats $(time_format)"
-        dds="$dds $(time_dd)"
+        time_format
+        time_dd
     else
-        dds="$dds $(time_dd)"
-        formats="$formats $(time_format)"
+        time_dd
+        time_format
     fi
     i=$((i + 1))
 done
-format_median=$(echo "$formats" | median)
-dd_median=$(echo "$dds" | median)
-echo "BENCH ulvren format (s):$formats; median $format_median"
-echo "BENCH dd 120 KiB O_DIRECT (s):$dds; median $dd_median"
-echo "BENCH ratio of medians, ulvren / dd: $(awk -v u="$format_median" -v d="$dd_median" 'BEGIN { printf "%.2f", u / d }')"
+split_runs
+format_median=$(column 1 /run/formats)
+dd_median=$(median </run/dds)
+echo "BENCH $gib GiB ulvren format (s): $(cut -d' ' -f1 /run/formats | tr '\n' ' ')median $format_median"
+echo "BENCH $gib GiB dd 120 KiB O_DIRECT (s): $(tr '\n' ' ' </run/dds)median $dd_median"
+echo "BENCH $gib GiB ulvren format, medians (s): start $(column 2 /run/formats), commands before the first write $(column 3 /run/formats), writes $(column 4 /run/formats), after the last write $(column 5 /run/formats)"
+echo "BENCH $gib GiB the last format's commands before the first write, arriving after its start (s): $(cat /run/first-commands)"
+echo "BENCH $gib GiB ratio of medians, ulvren / dd: $(awk -v u="$format_median" -v d="$dd_median" 'BEGIN { printf "%.2f", u / d }')"

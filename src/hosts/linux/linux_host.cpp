@@ -32,23 +32,35 @@ LinuxHost::LinuxHost(std::string sysfs_root, std::string dev_root, std::string m
       mountinfo_path_(std::move(mountinfo_path)) {}
 
 DeviceHandle LinuxHost::Open(const std::string& device_path) {
-    // A disk with a SCSI generic node gets its requests there; its block node serves only the
-    // lock and root's re-read, and is opened read-only. udev watches block nodes and probes a
-    // disk anew when a node opened for writing is closed: that probe's commands would reach the
-    // recorder between two of the next session's (a password change's check and its new
-    // password). Only a disk without a generic node is opened for writing, for its requests.
-    int fd = ::open(device_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0 && !GenericNodeOf(fd)) {
-        ::close(fd);
-        fd = ::open(device_path.c_str(), O_RDWR | O_CLOEXEC);
+    // A disk with a SCSI generic node is opened there: requests go to it from anyone who may open
+    // it for writing, while the disk node refuses vendor opcodes without CAP_SYS_RAWIO. The disk
+    // node is opened read-only, and only once the lock, the unmount or the re-read needs it:
+    // every open and close of a removable disk's node sends the device the kernel's TEST UNIT
+    // READY and PREVENT/ALLOW MEDIUM REMOVAL, which a detection that only identifies can spare.
+    // Read-only also because udev probes a disk anew when a node opened for writing is closed:
+    // that probe's commands would reach the recorder between two of the next session's (a
+    // password change's check and its new password).
+    struct stat status {};
+    if (::stat(device_path.c_str(), &status) == 0 && S_ISBLK(status.st_mode)) {
+        const DeviceNumber disk{major(status.st_rdev), minor(status.st_rdev)};
+        const std::string name = ScsiGenericNodeName(sysfs_root_, disk);
+        const int generic =
+            name.empty() ? -1 : ::open((dev_root_ + "/" + name).c_str(), O_RDWR | O_CLOEXEC);
+        if (generic >= 0) {
+            std::lock_guard lock(mutex_);
+            open_devices_[generic] = OpenDevice{device_path, disk, -1, generic};
+            return generic;
+        }
     }
+    // Without a generic node that it may open, the disk node takes the requests, opened for them.
+    const int fd = ::open(device_path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
         FailDeviceAccess("cannot open " + device_path, error);
         return kInvalidDeviceHandle;
     }
     std::lock_guard lock(mutex_);
-    open_paths_[fd] = device_path;
+    open_devices_[fd] = OpenDevice{device_path, std::nullopt, fd, -1};
     return fd;
 }
 
@@ -60,34 +72,30 @@ void LinuxHost::Close(DeviceHandle handle) {
     if (!fd) {
         return;
     }
-    std::string path;
+    OpenDevice device;
     {
         // Only descriptors that this host opened are closed: closing one twice could close a
         // descriptor that another thread has opened meanwhile under the same number.
         std::lock_guard lock(mutex_);
-        const auto it = open_paths_.find(*fd);
-        if (it == open_paths_.end()) {
+        const auto it = open_devices_.find(*fd);
+        if (it == open_devices_.end()) {
             FailWithErrno("cannot close descriptor " + std::to_string(*fd), EBADF);
             return;
         }
-        path = std::move(it->second);
-        open_paths_.erase(it);
+        device = std::move(it->second);
+        open_devices_.erase(it);
     }
-    int generic = -1;
-    {
-        std::lock_guard lock(mutex_);
-        if (const auto it = generic_nodes_.find(*fd); it != generic_nodes_.end()) {
-            generic = it->second;
-            generic_nodes_.erase(it);
+    // Linux releases a descriptor even when close reports an error, so it is never retried.
+    bool closed = true;
+    int error = 0;
+    for (const int node : {device.generic, device.block}) {
+        if (node >= 0 && ::close(node) != 0 && closed) {
+            closed = false;
+            error = errno;
         }
     }
-    if (generic >= 0) {
-        ::close(generic);
-    }
-    // Linux releases the descriptor even when close reports an error, so it is never retried.
-    if (::close(*fd) != 0) {
-        const int error = errno;
-        FailWithErrno("cannot close " + path, error);
+    if (!closed) {
+        FailWithErrno("cannot close " + device.path, error);
     }
 }
 
@@ -96,10 +104,9 @@ PassThroughOutcome LinuxHost::PassThrough(DeviceHandle handle, ScsiPassThroughRe
     if (!fd) {
         return PassThroughOutcome::Failed(PassThroughCategory::OsError, LastHostError().text);
     }
-    // Every request goes through the disk's generic node where it has one: the kernel takes vendor
-    // opcodes there from anyone who may open the node for writing, while the disk node refuses
-    // them without CAP_SYS_RAWIO. The disk node serves only a disk without one.
-    const int target = GenericNodeOf(*fd).value_or(*fd);
+    // The handle is the node that takes the requests: the generic node, or the disk node of a
+    // disk without one.
+    const int target = *fd;
     sg_io_hdr header = BuildSgIoHeader(request);
     const int result = ::ioctl(target, SG_IO, &header);
     const int error = errno;
@@ -132,54 +139,89 @@ bool LinuxHost::ControlVolume(DeviceHandle handle, VolumeControl control) {
     if (!fd) {
         return false;
     }
+    if (control == VolumeControl::Unlock) {
+        return Unlock(*fd);
+    }
+    const char* what = control == VolumeControl::Lock       ? "cannot lock"
+                       : control == VolumeControl::Dismount ? "cannot re-read"
+                                                            : "cannot unmount the file systems of";
+    const auto disk = DiskNodeOf(*fd, what);
+    if (!disk) {
+        return false;
+    }
     switch (control) {
         case VolumeControl::Lock:
-            return Lock(*fd);
-        case VolumeControl::Unlock:
-            return Unlock(*fd);
+            return Lock(disk->fd);
         case VolumeControl::ReleaseFileSystems:
-            return ReleaseFileSystems(*fd);
+            // Unmounting makes sure no file system cache writes stale sectors back over the disk
+            // after it was rewritten. Tried even when the flock could not be had (udev holds a
+            // shared one for a moment while it probes a disk that was just plugged in or
+            // re-read): the session goes on either way, and a mounted file system must not
+            // outlive a format.
+            return UnmountFileSystemsOf(disk->number);
         case VolumeControl::Dismount:
-            return Dismount(*fd);
+            return Dismount(*disk);
+        case VolumeControl::Unlock:
+            break;
     }
     return Fail("unknown volume control");
 }
 
-std::optional<DeviceNumber> LinuxHost::BlockDeviceOf(int fd, std::string_view what) {
+std::optional<LinuxHost::DiskNode> LinuxHost::DiskNodeOf(int handle, std::string_view what) {
+    std::optional<OpenDevice> device;
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto it = open_devices_.find(handle); it != open_devices_.end()) {
+            device = it->second;
+        }
+    }
+    if (!device) {
+        FailWithErrno(std::string(what) + " descriptor " + std::to_string(handle), EBADF);
+        return std::nullopt;
+    }
+    int fd = device->block;
+    if (fd < 0) {
+        fd = ::open(device->path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            const int error = errno;
+            FailDeviceAccess(std::string(what) + " " + device->path, error);
+            return std::nullopt;
+        }
+    }
     struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        const int error = errno;
-        FailWithErrno(std::string(what) + " " + PathOf(fd), error);
+    int error = ::fstat(fd, &status) != 0 ? errno : 0;
+    const DeviceNumber number{major(status.st_rdev), minor(status.st_rdev)};
+    if (error == 0 && !S_ISBLK(status.st_mode)) {
+        error = ENOTBLK;
+    }
+    // The path may lead to another disk by now (an unplug frees its name): the generic node's
+    // disk is the one the session speaks to, so only its node is taken.
+    if (error == 0 && device->disk && !(*device->disk == number)) {
+        error = ENODEV;
+    }
+    if (error != 0) {
+        if (fd != device->block) {
+            ::close(fd);
+        }
+        FailWithErrno(std::string(what) + " " + device->path, error);
         return std::nullopt;
     }
-    if (!S_ISBLK(status.st_mode)) {
-        FailWithErrno(std::string(what) + " " + PathOf(fd), ENOTBLK);
-        return std::nullopt;
+    if (fd != device->block) {
+        std::lock_guard lock(mutex_);
+        open_devices_[handle].block = fd;
     }
-    return DeviceNumber{major(status.st_rdev), minor(status.st_rdev)};
+    return DiskNode{fd, number};
 }
 
 // The exclusive flock keeps udev and the desktop's probes off the disk while the session uses it.
 // It unmounts nothing: every session locks, but only a session that rewrites the recorder, once
 // it has identified, lets go of its file systems (ReleaseFileSystems).
 bool LinuxHost::Lock(int fd) {
-    if (!BlockDeviceOf(fd, "cannot lock")) {
-        return false;
-    }
     if (!TakeExclusiveFlock(fd)) {
         const int error = errno;
         return FailWithErrno("cannot lock " + PathOf(fd), error);
     }
     return true;
-}
-
-// Unmounting makes sure no file system cache writes stale sectors back over the disk after it was
-// rewritten. Tried even when the flock could not be had (udev holds a shared one for a moment
-// while it probes a disk that was just plugged in or re-read): the session goes on either way,
-// and a mounted file system must not outlive a format.
-bool LinuxHost::ReleaseFileSystems(int fd) {
-    const auto disk = BlockDeviceOf(fd, "cannot unmount the file systems of");
-    return disk && UnmountFileSystemsOf(*disk);
 }
 
 // A probe's shared flock lasts a moment: a few short tries outwait it without hanging the session
@@ -260,8 +302,18 @@ bool LinuxHost::MountedAmong(const std::vector<MountEntry>& mounts,
     });
 }
 
-bool LinuxHost::Unlock(int fd) {
-    if (::flock(fd, LOCK_UN) != 0) {
+// A disk node that was never opened holds no lock.
+bool LinuxHost::Unlock(int handle) {
+    int fd = -1;
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto it = open_devices_.find(handle); it != open_devices_.end()) {
+            fd = it->second.block;
+        } else {
+            return FailWithErrno("cannot unlock descriptor " + std::to_string(handle), EBADF);
+        }
+    }
+    if (fd >= 0 && ::flock(fd, LOCK_UN) != 0) {
         const int error = errno;
         return FailWithErrno("cannot unlock " + PathOf(fd), error);
     }
@@ -271,18 +323,18 @@ bool LinuxHost::Unlock(int fd) {
 // Drops the kernel's cached sectors of the disk and has it read the partition table again, so
 // that what the device now holds is what the system sees. Both calls need CAP_SYS_ADMIN; without
 // it, udisks re-reads the disk for the caller where it runs (which also drops the cached sectors).
-bool LinuxHost::Dismount(int fd) {
-    if (::ioctl(fd, BLKFLSBUF) != 0) {
+bool LinuxHost::Dismount(const DiskNode& disk) {
+    if (::ioctl(disk.fd, BLKFLSBUF) != 0) {
         const int error = errno;
         return IsAccessDenied(error)
-                   ? RescanThroughUDisks(fd, error)
-                   : FailWithErrno("cannot flush the buffers of " + PathOf(fd), error);
+                   ? RescanThroughUDisks(disk, error)
+                   : FailWithErrno("cannot flush the buffers of " + PathOf(disk.fd), error);
     }
-    if (::ioctl(fd, BLKRRPART) != 0) {
+    if (::ioctl(disk.fd, BLKRRPART) != 0) {
         const int error = errno;
         return IsAccessDenied(error)
-                   ? RescanThroughUDisks(fd, error)
-                   : FailWithErrno("cannot re-read the partitions of " + PathOf(fd), error);
+                   ? RescanThroughUDisks(disk, error)
+                   : FailWithErrno("cannot re-read the partitions of " + PathOf(disk.fd), error);
     }
     return true;
 }
@@ -290,18 +342,14 @@ bool LinuxHost::Dismount(int fd) {
 // The cached sectors are clean (the session wrote through the generic node, past the cache), so
 // any opener may drop them. udisks reads the disk with udev's help, and udev waits for the
 // session's exclusive flock: the session's writes are over, so the lock goes first.
-bool LinuxHost::RescanThroughUDisks(int fd, int refusal) {
-    const auto disk = BlockDeviceOf(fd, "cannot re-read");
-    if (!disk) {
-        return false;
-    }
-    const std::vector<BlockDevice> devices = DiskAndPartitions(sysfs_root_, *disk);
+bool LinuxHost::RescanThroughUDisks(const DiskNode& disk, int refusal) {
+    const std::vector<BlockDevice> devices = DiskAndPartitions(sysfs_root_, disk.number);
     const auto udisks = ConnectToRunningUDisks();
     if (!udisks || devices.front().name.empty()) {
-        return FailWithErrno("cannot re-read the partitions of " + PathOf(fd), refusal);
+        return FailWithErrno("cannot re-read the partitions of " + PathOf(disk.fd), refusal);
     }
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-    ::flock(fd, LOCK_UN);
+    ::posix_fadvise(disk.fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::flock(disk.fd, LOCK_UN);
     std::string error;
     return udisks->Rescan(devices.front().name, error) || Fail(error);
 }
@@ -323,38 +371,18 @@ std::uint32_t LinuxHost::MaxTransferSectors(DeviceHandle handle) {
     if (!fd) {
         return 0;
     }
+    // Asked of the disk node: the generic node answers BLKSECTGET in bytes.
+    const auto disk = DiskNodeOf(*fd, "cannot read the largest transfer of");
+    if (!disk) {
+        return 0;
+    }
     unsigned short sectors = 0;
-    if (::ioctl(*fd, BLKSECTGET, &sectors) != 0) {
+    if (::ioctl(disk->fd, BLKSECTGET, &sectors) != 0) {
         const int error = errno;
-        FailWithErrno("cannot read the largest transfer of " + PathOf(*fd), error);
+        FailWithErrno("cannot read the largest transfer of " + PathOf(disk->fd), error);
         return 0;
     }
     return std::clamp<std::uint32_t>(sectors, 1, kMaxWrite10Sectors);
-}
-
-std::optional<int> LinuxHost::GenericNodeOf(int fd) {
-    {
-        std::lock_guard lock(mutex_);
-        if (const auto it = generic_nodes_.find(fd); it != generic_nodes_.end()) {
-            return it->second;
-        }
-    }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISBLK(status.st_mode)) {
-        return std::nullopt;
-    }
-    const std::string name = ScsiGenericNodeName(
-        sysfs_root_, DeviceNumber{major(status.st_rdev), minor(status.st_rdev)});
-    if (name.empty()) {
-        return std::nullopt;
-    }
-    const int generic = ::open((dev_root_ + "/" + name).c_str(), O_RDWR | O_CLOEXEC);
-    if (generic < 0) {
-        return std::nullopt;
-    }
-    std::lock_guard lock(mutex_);
-    generic_nodes_[fd] = generic;
-    return generic;
 }
 
 std::optional<int> LinuxHost::DescriptorOf(DeviceHandle handle) {
@@ -367,8 +395,12 @@ std::optional<int> LinuxHost::DescriptorOf(DeviceHandle handle) {
 
 std::string LinuxHost::PathOf(int fd) const {
     std::lock_guard lock(mutex_);
-    const auto it = open_paths_.find(fd);
-    return it != open_paths_.end() ? it->second : "descriptor " + std::to_string(fd);
+    for (const auto& [handle, device] : open_devices_) {
+        if (handle == fd || device.block == fd) {
+            return device.path;
+        }
+    }
+    return "descriptor " + std::to_string(fd);
 }
 
 bool LinuxHost::Fail(std::string reason) {

@@ -20,8 +20,8 @@ namespace ulvren {
 // the lock and root's flush and re-read. Where udisks runs on the system bus, it unmounts and
 // re-reads for callers without the rights to do so themselves.
 //
-// A handle is the file descriptor of the open node. Several threads may use one host; the device
-// sessions above it take turns.
+// A handle is the file descriptor of the node that takes the requests. Several threads may use one
+// host; the device sessions above it take turns.
 class LinuxHost final : public Host {
   public:
     // `sysfs_root` is where the block devices are listed (normally /sys), `dev_root` where their
@@ -38,29 +38,39 @@ class LinuxHost final : public Host {
     std::uint32_t MaxTransferSectors(DeviceHandle handle) override;
 
   private:
+    // An open device: the descriptors of its generic node (requests) and of its disk node (lock,
+    // flush, re-read; opened on first need where the generic node takes the requests).
+    struct OpenDevice {
+        std::string path;
+        std::optional<DeviceNumber> disk;  // the generic node's disk, known from the open
+        int block = -1;
+        int generic = -1;
+    };
+    struct DiskNode {
+        int fd = -1;
+        DeviceNumber number;
+    };
+
+    // The disk node behind `handle`, opened read-only on first need; nothing (with the failure
+    // noted, as `what` failed) when it cannot be opened, is no block device, or is no longer the
+    // disk whose generic node the handle is.
+    std::optional<DiskNode> DiskNodeOf(int handle, std::string_view what);
     bool Lock(int fd);
     bool TakeExclusiveFlock(int fd);
-    bool Unlock(int fd);
-    bool ReleaseFileSystems(int fd);
-    bool Dismount(int fd);
-    // The device number of the block device behind `fd`; nothing (with the failure noted, as
-    // `what` failed) when it is not one.
-    std::optional<DeviceNumber> BlockDeviceOf(int fd, std::string_view what);
+    bool Unlock(int handle);
+    bool Dismount(const DiskNode& disk);
     // Unmounts every file system on the disk `disk` or on one of its partitions.
     bool UnmountFileSystemsOf(DeviceNumber disk);
     std::optional<std::vector<MountEntry>> ReadMounts();
     static bool MountedAmong(const std::vector<MountEntry>& mounts,
                              const std::vector<BlockDevice>& devices);
     // Dismount's way for a caller that may not flush or re-read (`refusal` is the kernel's errno).
-    bool RescanThroughUDisks(int fd, int refusal);
+    bool RescanThroughUDisks(const DiskNode& disk, int refusal);
 
     // The descriptor behind `handle`, or nothing (with the failure noted) for a value that cannot
     // be one.
     std::optional<int> DescriptorOf(DeviceHandle handle);
-    // The disk's SCSI generic node, opened on first use and closed with the disk; nothing when
-    // `fd` is no disk with one, or it cannot be opened.
-    std::optional<int> GenericNodeOf(int fd);
-    // The path a descriptor was opened with, for error texts.
+    // The path a descriptor (a handle or a disk node) was opened with, for error texts.
     std::string PathOf(int fd) const;
 
     // Note the reason of a failed call for this thread's LastHostError(); always false.
@@ -73,8 +83,7 @@ class LinuxHost final : public Host {
     std::string dev_root_;
     std::string mountinfo_path_;
     mutable std::mutex mutex_;
-    std::map<int, std::string> open_paths_;
-    std::map<int, int> generic_nodes_;  // disk descriptor to its generic node's descriptor
+    std::map<int, OpenDevice> open_devices_;  // by handle
 };
 
 }  // namespace ulvren

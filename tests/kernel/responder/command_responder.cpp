@@ -1,6 +1,9 @@
 #include "command_responder.h"
 
+#include <time.h>
+
 #include <algorithm>
+#include <cstdio>
 
 namespace ulvren::kernel_test {
 
@@ -26,8 +29,15 @@ bool CommandResponder::LogOpcodesTo(const std::string& path) {
 Reply CommandResponder::Answer(const CommandBlock& command, std::span<std::uint8_t> data_out) {
     std::lock_guard lock(mutex_);
     if (opcode_log_.is_open()) {
-        opcode_log_ << "opcode " << std::hex << static_cast<int>(command.cdb[0]) << std::dec
-                    << std::endl;
+        // The arrival time on the kernel's monotonic clock (dmesg's), for the benchmark's
+        // breakdown.
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        char arrival[32];
+        std::snprintf(arrival, sizeof arrival, "%lld.%06ld", static_cast<long long>(now.tv_sec),
+                      now.tv_nsec / 1000);
+        opcode_log_ << "opcode " << std::hex << static_cast<int>(command.cdb[0]) << std::dec << ' '
+                    << arrival << std::endl;
     }
     Reply reply;
     std::span<std::uint8_t> data = data_out;

@@ -5,7 +5,8 @@
 //                             FFS_DIR IMAGE SECTORS UDC_FILE CONTROL_FIFO REPLY_FIFO
 //
 // --plain serves a plain USB disk that answers no vendor command; --opcode-log FILE appends the
-// opcode of every command the device receives to FILE.
+// opcode of every command the device receives to FILE, with its arrival time on the monotonic
+// clock ("opcode 2a 41.250113").
 // IMAGE (and IMAGE.state beside it) is the recorder's storage and settings, created with SECTORS
 // sectors when missing, exactly as `ulvren --simulate` keeps them. UDC_FILE is the gadget's UDC
 // file in configfs, emptied by the unplug fault. The control channel takes one line at a time on

@@ -42,7 +42,7 @@ start_plain_disk() {
 
 # Vendor opcodes (0xC0 and up) in an opcode log, from line FROM on.
 vendor_opcodes() { # LOG [FROM]
-    tail -n "+${2:-1}" "$1" | grep -c '^opcode [c-f][0-9a-f]$' || true
+    tail -n "+${2:-1}" "$1" | grep -c '^opcode [c-f][0-9a-f] ' || true
 }
 lines_of() { wc -l <"$1"; }
 
@@ -282,7 +282,7 @@ scenario_plain_disk_spared() {
     local from=1
     [ -f /run/plain.after-authorisation ] && from=$(($(cat /run/plain.after-authorisation) + 1))
     [ "$(vendor_opcodes "$plain_opcodes" "$from")" -eq 0 ] ||
-        fail "vendor commands reached the plain disk: $(tail -n "+$from" "$plain_opcodes" | grep '[c-f][0-9a-f]$' | sort | uniq -c | tr '\n' ' ')"
+        fail "vendor commands reached the plain disk: $(tail -n "+$from" "$plain_opcodes" | awk '/^opcode [c-f][0-9a-f] / { print $2 }' | sort | uniq -c | tr '\n' ' ')"
 }
 
 # --- the list ----------------------------------------------------------------------------------
