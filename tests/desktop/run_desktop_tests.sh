@@ -117,7 +117,7 @@ cp "$modules_root"/modules.builtin* "$modules_root/modules.order" "$guest_module
 DESTDIR=$payload cmake --install "$repo/build/package" >/dev/null
 cp "$repo/build/kernel/static/tests/kernel/ulvren_bot_responder" "$payload/usr/local/bin/"
 cp -r "$guest/root/." "$payload/"
-cp "$repo/tests/kernel/guest/gadgets.sh" "$payload/test/"
+cp "$repo/tests/kernel/guest/gadgets.sh" "$repo/tests/kernel/guest/scenario_runner.sh" "$payload/test/"
 
 # What this build offers, for the scenarios that need it.
 features=()

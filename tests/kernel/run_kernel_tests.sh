@@ -60,7 +60,8 @@ install -d -m 1777 "$root/tmp"
 cp "$busybox_root/bin/busybox" "$root/bin/busybox"
 cp "$work/static/src/cli/ulvren" "$work/static/tests/kernel/ulvren_bot_responder" "$root/bin/"
 cp "$repo/tests/kernel/guest/init" "$root/init"
-cp "$repo/tests/kernel/guest/gadgets.sh" "$repo/tests/support/fsck_fat.sh" "$root/test/"
+cp "$repo/tests/kernel/guest/gadgets.sh" "$repo/tests/kernel/guest/scenario_runner.sh" \
+    "$repo/tests/support/fsck_fat.sh" "$root/test/"
 cp "$guest_script" "$root/test/run.sh"
 chmod +x "$root/init" "$root/test/run.sh"
 # nobody: no rights to the disks; operator: in group disk, without CAP_SYS_RAWIO.

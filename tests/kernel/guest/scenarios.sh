@@ -1,16 +1,14 @@
 #!/bin/sh
 # The kernel scenarios: `ulvren` in the guest against the simulated recorder on USB, through SG_IO,
-# sd and usb-storage. Each scenario prints "SCENARIO PASS|FAIL NAME SECONDS"; a failing one
-# prints what it saw. Exit status: the number of failed scenarios (0 when all pass).
-# ulvren.only=a,b on the kernel command line runs only those.
+# sd and usb-storage, one line per scenario (scenario_runner.sh). Exit status: the number of failed
+# scenarios (0 when all pass). ulvren.only=a,b on the kernel command line runs only those.
 . /test/gadgets.sh
 . /test/fsck_fat.sh
+. /test/scenario_runner.sh
 
 readonly RECORDER_SECTORS=2097152  # 1 GiB: each FAT takes 2,045 sectors, so 9 commands of 240
 readonly MAX_TRANSFER=122880       # max_sectors_kb 120
 state=$recorder_image.state
-
-fail() { echo "FAIL: $*"; exit 1; }
 
 # Runs ulvren with ARGS, keeps its output in /run/out and its exit status in $status.
 run() { # ARGS...
@@ -28,7 +26,6 @@ feed() { # INPUT ARGS...
 }
 says() { grep -qF -- "$1" /run/out; }
 state_has() { grep -qx -- "$1" "$state" || fail "recorder state lacks '$1': $(tr '\n' ' ' <"$state")"; }
-now() { cut -d' ' -f1 /proc/uptime; }
 # fsck.fat -n finds nothing beyond what every format leaves on purpose, as the host-side format
 # tests expect.
 fsck_clean() { # DEVICE
@@ -203,34 +200,14 @@ scenario_plain_disk_stays_mounted() {
 scenarios="detect format_public format_password settings unplug_mid_format medium_error
     vendor_refused no_answer no_rights disk_group plain_disk_stays_mounted"
 
-only=$(sed -n 's/.*ulvren\.only=\([a-z_,]*\).*/\1/p' /proc/cmdline | tr ',' ' ')
+# Every scenario leaves the recorder plugged in and without faults for the next one.
+after_failure() { :; }
+after_scenario() {
+    control clear >/dev/null 2>&1 || true
+    plug_recorder >/dev/null 2>&1 || echo "GUEST: the recorder did not come back"
+}
+
 plug_plain_disks || exit 1
 start_recorder $RECORDER_SECTORS || { cat "$responder_log"; exit 1; }
 echo "GUEST: devices ready after $(now) s: recorder at $(recorder_disk)"
-
-failed=0
-for name in $scenarios; do
-    if [ -n "$only" ] && ! echo " $only " | grep -q " $name "; then
-        continue
-    fi
-    start=$(now)
-    # Not in an if: a failing command ends the scenario only where its status is not tested.
-    (set -e; "scenario_$name") >/run/scenario.log 2>&1
-    if [ $? -eq 0 ]; then
-        result=PASS
-    else
-        result=FAIL
-        failed=$((failed + 1))
-    fi
-    echo "SCENARIO $result $name $(awk -v s="$start" -v e="$(now)" 'BEGIN { printf "%.1f s", e - s }')"
-    if [ $result = FAIL ]; then
-        sed 's/^/  | /' /run/scenario.log
-        echo "  | --- responder and kernel, last lines ---"
-        tail -n 5 "$responder_log" | sed 's/^/  | /'
-        dmesg | tail -n 15 | sed 's/^/  | /'
-    fi
-    # Every scenario leaves the recorder plugged in and without faults for the next one.
-    control clear >/dev/null 2>&1 || true
-    plug_recorder >/dev/null 2>&1 || echo "GUEST: the recorder did not come back"
-done
-exit $failed
+run_scenarios "$scenarios"

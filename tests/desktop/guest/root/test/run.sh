@@ -2,10 +2,10 @@
 # The desktop scenarios: `ulvren` and the window as the user at the seat of a systemd guest, with
 # udev, logind, udisks2 and polkit doing what they do on a desktop. Runs as root from
 # ulvren-desktop-tests.service; the seated user's commands run through the seat agent in that
-# user's tty1 session. Each scenario prints "SCENARIO PASS NAME (SECONDS s)", "SCENARIO FAIL NAME:
-# REASON" or "SCENARIO SKIP NAME: REASON"; the guest prints "GUEST-EXIT N" (N failed) and powers
-# off. ulvren.only=a,b on the kernel command line runs only those.
+# user's tty1 session. One line per scenario (scenario_runner.sh); the guest prints "GUEST-EXIT N"
+# (N failed) and powers off. ulvren.only=a,b on the kernel command line runs only those.
 . /test/gadgets.sh
+. /test/scenario_runner.sh
 
 readonly RECORDER_SECTORS=2097152 # 1 GiB, as in the kernel tests
 readonly PLAIN_SECTORS=131072
@@ -15,11 +15,9 @@ recorder_options="--opcode-log /run/recorder.opcodes"
 plain_opcodes=/run/plain.opcodes
 seat=/run/seat
 
-fail() { echo "FAIL: $*"; exit 1; }
-now() { cut -d' ' -f1 /proc/uptime; }
 has() { grep -qx "$1" /test/features; }
 needs() { # FEATURE WHY
-    has "$1" || { echo "SKIP: $2"; exit 0; }
+    has "$1" || skip "$2"
 }
 plain_disk() { disk_with_model "USB Disk"; }
 sg_of() { echo "/dev/$(ls "/sys/block/${1#/dev/}/device/scsi_generic")"; }
@@ -293,7 +291,6 @@ scenarios="seat before_authorisation authorisation operations hotplug not_seated
 # Whatever ends the script reports how and powers the machine off.
 trap 'status=$?; echo "GUEST-EXIT $status"; sync; echo o >/proc/sysrq-trigger' EXIT
 echo "GUEST: systemd up after $(now) s"
-only=$(sed -n 's/.*ulvren\.only=\([a-z_,]*\).*/\1/p' /proc/cmdline | tr ',' ' ')
 for module in configfs dummy_hcd libcomposite usb_f_fs sg; do
     if [ $module = dummy_hcd ]; then modprobe dummy_hcd num=2; else modprobe $module; fi
 done
@@ -304,28 +301,8 @@ udevadm settle
 wait_for 120 "the seat agent" test -e "$seat/ready" || exit 1
 echo "GUEST: devices and seat ready after $(now) s: recorder at $(recorder_disk), plain disk at $(plain_disk)"
 
-failed=0
-for name in $scenarios; do
-    if [ -n "$only" ] && ! echo " $only " | grep -q " $name "; then
-        continue
-    fi
-    start=$(now)
-    (set -e; "scenario_$name") >/run/scenario.log 2>&1
-    result=$?
-    grep '^BENCH' /run/scenario.log || true
-    if [ $result -ne 0 ]; then
-        failed=$((failed + 1))
-        echo "SCENARIO FAIL $name: $(sed -n 's/^FAIL: //p' /run/scenario.log | tail -n 1)"
-        sed 's/^/  | /' /run/scenario.log
-        echo "  | --- responders and kernel, last lines ---"
-        tail -n 5 "$responder_log" | sed 's/^/  | /'
-        echo "  | the recorder's opcodes since the last job began (count opcode): $(tail -n "+$(($(cat /run/job.opcodes-from) + 1))" /run/recorder.opcodes | cut -d' ' -f2 | uniq -c | tr -s ' \n' ' ')"
-        dmesg | tail -n 10 | sed 's/^/  | /'
-    elif grep -q '^SKIP: ' /run/scenario.log; then
-        echo "SCENARIO SKIP $name: $(sed -n 's/^SKIP: //p' /run/scenario.log)"
-    else
-        echo "SCENARIO PASS $name ($(awk -v s="$start" -v e="$(now)" 'BEGIN { printf "%.1f", e - s }') s)"
-    fi
-    plug_recorder >/dev/null 2>&1 || echo "GUEST: the recorder did not come back"
-done
-exit $failed
+after_failure() {
+    echo "the recorder's opcodes since the last job began (count opcode): $(tail -n "+$(($(cat /run/job.opcodes-from) + 1))" /run/recorder.opcodes | cut -d' ' -f2 | uniq -c | tr -s ' \n' ' ')"
+}
+after_scenario() { plug_recorder >/dev/null 2>&1 || echo "GUEST: the recorder did not come back"; }
+run_scenarios "$scenarios"
