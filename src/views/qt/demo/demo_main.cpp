@@ -71,10 +71,7 @@ int main(int argc, char** argv) {
             return;
         }
         // Beside the main window, once that is placed.
-        QTimer::singleShot(0, &panel, [&panel, &window] {
-            panel.move(window.frameGeometry().topRight() + QPoint(12, 0));
-            panel.show();
-        });
+        QTimer::singleShot(0, &panel, [&panel, &window] { panel.ShowBeside(window); });
     });
     return exit_code;
 }

@@ -2,21 +2,69 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace ulvren::views::qt {
+namespace {
+
+// Space between the panel and the window beside it, in pixels.
+constexpr int kGap = 12;
+
+// The window manager's frame around `window`: none before it is first shown.
+QMargins FrameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+// Where a frame of `size` goes beside `window` within `available`.
+QPoint PlaceBeside(const QRect& window, const QSize& size, const QRect& available) {
+    const QPoint candidates[] = {
+        {window.right() + 1 + kGap, window.top()},
+        {window.left() - kGap - size.width(), window.top()},
+        {window.left(), window.bottom() + 1 + kGap},
+        {window.left(), window.top() - kGap - size.height()},
+    };
+    for (const QPoint& candidate : candidates) {
+        if (available.contains(QRect(candidate, size))) {
+            return candidate;
+        }
+    }
+    // Over the window, as far to the right as there is room; its top left corner on screen.
+    const int x = std::max(available.left(), available.right() + 1 - size.width());
+    const int y =
+        std::max(available.top(), std::min(window.top(), available.bottom() + 1 - size.height()));
+    return {x, y};
+}
+
+}  // namespace
 
 DevicePanel::DevicePanel(SimulatedHost& host, std::string recorder_root, const QString& image_path)
     : QWidget(nullptr, Qt::Window), host_(host) {
     setWindowTitle(QStringLiteral("Simulated devices"));
     auto* layout = new QVBoxLayout(this);
+    // A long path breaks into lines rather than widening the panel beyond a small screen.
     auto* where = new QLabel(QStringLiteral("Recorder image: %1").arg(image_path), this);
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    where->setWordWrap(true);
     layout->addWidget(where);
     host_.AddDrive(kUsbDiskRoot, DriveKind::PlainRemovable);
     host_.Unplug(kUsbDiskRoot);
     AddSwitch(QStringLiteral("Recorder plugged in"), recorder_root, true);
     AddSwitch(QStringLiteral("USB disk (no recorder) plugged in"), kUsbDiskRoot, false);
+}
+
+void DevicePanel::ShowBeside(const QWidget& window) {
+    const QRect available = window.screen()->availableGeometry();
+    // Framed as the window is.
+    const QMargins frame = FrameMargins(window);
+    setMaximumWidth(available.width() - frame.left() - frame.right());
+    adjustSize();
+    move(PlaceBeside(window.frameGeometry(), size().grownBy(frame), available));
+    show();
 }
 
 void DevicePanel::AddSwitch(const QString& caption, const std::string& root, bool plugged) {

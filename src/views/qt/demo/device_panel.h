@@ -17,6 +17,11 @@ class DevicePanel final : public QWidget {
     // Adds the USB disk to `host`, unplugged; the recorder at `recorder_root` starts plugged in.
     DevicePanel(SimulatedHost& host, std::string recorder_root, const QString& image_path);
 
+    // Shows the panel beside `window` on its screen: to its right, else to its left, below or
+    // above, where it first fits whole; where it fits nowhere beside it, over it, within the
+    // screen's available area, never wider than that.
+    void ShowBeside(const QWidget& window);
+
   private:
     void AddSwitch(const QString& caption, const std::string& root, bool plugged);
 

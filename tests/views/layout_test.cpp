@@ -1,0 +1,323 @@
+// The Qt windows as the screen shows them in each language, at a scale factor of 2 on a small
+// offscreen screen (QT_SCALE_FACTOR=2 over 1024x768): no caption cut short or
+// overlapping another control, every control within its group box, the templates' tab order,
+// a name for assistive technology on every control that takes input, the disk-type list chosen
+// through the accessibility interface, the password dialogs modal to the main window alone, and
+// the demo's device panel on the screen.
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDeadlineTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "hosts/simulated/simulated_host.h"
+#include "operations/device_mutex.h"
+#include "protocol/vendor_protocol.h"
+#include "support/simulated_recorders.h"
+#include "ui/control_ids.h"
+#include "ui/password_dialogs.h"
+#include "views/qt/demo/device_panel.h"
+#include "views/qt/interface_font.h"
+#include "views/qt/main_window_view.h"
+#include "views/qt/password_dialog_view.h"
+#include "views/qt/tool_app.h"
+
+using namespace ulvren;
+
+Q_DECLARE_METATYPE(ulvren::UiLanguage)
+
+namespace {
+
+constexpr const char* kRecorderRoot = "E:\\";
+
+class FixedClock final : public Clock {
+  public:
+    LocalDateTime Now() const override { return {2012, 3, 4, 5, 6, 7}; }
+};
+
+// The main window in `language` over a simulated password disk, shown once its first detection
+// has filled the capacity field.
+struct ShownWindow {
+    explicit ShownWindow(UiLanguage language)
+        : installed(WithRecorder(host)),
+          logic(view, {OpenDeviceMutex(), &clock, [language] { return language; }}) {
+        view.Attach(logic);
+        logic.OnInitDialog();
+        view.show();
+        QSignalSpy handled(&view, &views::qt::QtMainWindowView::workerEventHandled);
+        const QDeadlineTimer deadline(60'000);
+        while (!view.Text(CONTROL_CAPACITY_FIELD).ends_with(" MB") &&
+               handled.wait(static_cast<int>(deadline.remainingTime()))) {
+        }
+    }
+    ~ShownWindow() {
+        logic.OnDestroy();
+        view.Detach();
+    }
+    ShownWindow(const ShownWindow&) = delete;
+    ShownWindow& operator=(const ShownWindow&) = delete;
+
+    static SimulatedHost& WithRecorder(SimulatedHost& host) {
+        RecorderSettings settings;
+        settings.disk_type = DISK_TYPE_PASSWORD;
+        host.AddRecorder(kRecorderRoot, testing::MakeRecorder(16'777'216, settings));
+        return host;
+    }
+    template <class T = QWidget>
+    T* Control(int id) const {
+        return view.findChild<T*>(QString::number(id));
+    }
+
+    SimulatedHost host;
+    ScopedHost installed;
+    FixedClock clock;
+    views::qt::QtMainWindowView view;
+    CToolDlg logic;
+};
+
+QString Describe(const QWidget& widget) {
+    const auto* label = qobject_cast<const QLabel*>(&widget);
+    const auto* button = qobject_cast<const QAbstractButton*>(&widget);
+    return QStringLiteral("control %1 \"%2\" at %3,%4 %5x%6")
+        .arg(widget.objectName(), label != nullptr    ? label->text()
+                                  : button != nullptr ? button->text()
+                                                      : QString())
+        .arg(widget.x())
+        .arg(widget.y())
+        .arg(widget.width())
+        .arg(widget.height());
+}
+
+// Whether a control takes input, so that assistive technology must name it.
+bool TakesInput(const QWidget& widget) {
+    return qobject_cast<const QLineEdit*>(&widget) != nullptr ||
+           qobject_cast<const QDateTimeEdit*>(&widget) != nullptr ||
+           qobject_cast<const QComboBox*>(&widget) != nullptr;
+}
+
+// The template's controls on `dialog` fit their texts, stand apart, stay within their group box
+// or dialog, keep the template's tab order and have names.
+void CheckLaidOut(QWidget& dialog, const DialogTemplate& dialog_template) {
+    std::vector<QWidget*> controls;
+    std::vector<QWidget*> tab_stops;
+    for (const ControlTemplate& control : dialog_template.controls) {
+        auto* widget = dialog.findChild<QWidget*>(QString::number(control.id));
+        QVERIFY2(widget != nullptr, qPrintable(QString::number(control.id)));
+        controls.push_back(widget);
+        if (widget->focusPolicy() == Qt::StrongFocus) {
+            tab_stops.push_back(widget);
+        }
+    }
+    for (QWidget* widget : controls) {
+        const QString what = Describe(*widget);
+        const QSize hint = widget->sizeHint();
+        QVERIFY2(widget->width() >= hint.width() && widget->height() >= hint.height(),
+                 qPrintable(what + " is smaller than it asks"));
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            QVERIFY2(
+                !label->wordWrap() && label->contentsRect().width() >=
+                                          label->fontMetrics().horizontalAdvance(label->text()),
+                qPrintable(what + " cuts its text"));
+        }
+        const QWidget* parent = widget->parentWidget();
+        QVERIFY2(parent->contentsRect().contains(widget->geometry()),
+                 qPrintable(what + " leaves " + parent->objectName()));
+        for (QWidget* other : controls) {
+            QVERIFY2(other == widget || other->parentWidget() != parent ||
+                         !other->geometry().intersects(widget->geometry()),
+                     qPrintable(what + " overlaps " + Describe(*other)));
+        }
+        if (TakesInput(*widget)) {
+            const QString name =
+                QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+            const auto* group = qobject_cast<const QGroupBox*>(parent);
+            // Its own caption's name, not the group box's that stands in for a missing one.
+            QVERIFY2(!name.isEmpty() && (group == nullptr || name != group->title()),
+                     qPrintable(what + " has no name of its own"));
+        }
+    }
+    std::vector<QWidget*> chain;
+    QWidget* widget = tab_stops.front();
+    do {
+        if (std::ranges::find(tab_stops, widget) != tab_stops.end()) {
+            chain.push_back(widget);
+        }
+        widget = widget->nextInFocusChain();
+    } while (widget != tab_stops.front());
+    QVERIFY(chain == tab_stops);
+}
+
+}  // namespace
+
+class LayoutTest final : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { desktop_font_ = QApplication::font(); }
+    // The locale that the test was started in, for the next test.
+    void init() { qunsetenv("LC_ALL"); }
+    void dialogs_data();
+    void dialogs();
+    void languageFont_data();
+    void languageFont();
+    void passwordDialogBlocksOnlyTheWindow();
+    void listChosenThroughAccessibility();
+    void windowsStayOnSmallScreen();
+
+  private:
+    QFont desktop_font_;
+};
+
+void LayoutTest::dialogs_data() {
+    QTest::addColumn<UiLanguage>("language");
+    QTest::addColumn<QByteArray>("locale");
+    QTest::newRow("English") << UiLanguage::EnglishUnitedStates << QByteArray("en_US.UTF-8");
+    QTest::newRow("Simplified") << UiLanguage::ChineseSimplified << QByteArray("zh_CN.UTF-8");
+    QTest::newRow("Traditional") << UiLanguage::ChineseTraditional << QByteArray("zh_TW.UTF-8");
+}
+
+void LayoutTest::dialogs() {
+    QFETCH(UiLanguage, language);
+    QFETCH(QByteArray, locale);
+    // As a program started in that locale: its font, and the list's items in its language.
+    qputenv("LC_ALL", locale);
+    QApplication::setFont(desktop_font_);
+    views::qt::UseLanguageFont(language);
+    if (language == UiLanguage::EnglishUnitedStates) {
+        QCOMPARE(QApplication::font(), desktop_font_);
+    }
+
+    ShownWindow window(language);
+    QVERIFY(window.view.Text(CONTROL_CAPACITY_FIELD).ends_with(" MB"));
+    CheckLaidOut(window.view, MainWindowTemplate());
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    CLoginDlg login(language);
+    CChangePasswordDlg change_password(language);
+    const std::pair<const DialogTemplate*, DialogLogic*> dialogs[] = {
+        {&EnterPasswordTemplate(), &login}, {&ChangePasswordTemplate(), &change_password}};
+    for (const auto& [dialog_template, logic] : dialogs) {
+        views::qt::PasswordDialogView dialog(*dialog_template, &window.view);
+        logic->OnInitDialog(dialog);
+        dialog.show();
+        CheckLaidOut(dialog, *dialog_template);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+    }
+}
+
+void LayoutTest::languageFont_data() {
+    QTest::addColumn<UiLanguage>("language");
+    QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<QString>("face");  // empty: the desktop's font unchanged
+    const QStringList every{"Noto Sans CJK SC", "Noto Sans CJK TC", "WenQuanYi Micro Hei"};
+    QTest::newRow("English keeps the desktop's") << UiLanguage::EnglishUnitedStates << every << "";
+    QTest::newRow("Traditional") << UiLanguage::ChineseTraditional << every << "Noto Sans CJK TC";
+    QTest::newRow("Traditional, Ming only")
+        << UiLanguage::ChineseTraditional
+        << QStringList{"WenQuanYi Micro Hei", "AR PL UMing CN", "AR PL UMing TW"}
+        << "AR PL UMing TW";
+    QTest::newRow("Traditional never Simplified")
+        << UiLanguage::ChineseTraditional
+        << QStringList{"Noto Sans CJK SC", "WenQuanYi Micro Hei", "AR PL UMing CN"} << "";
+    QTest::newRow("Simplified") << UiLanguage::ChineseSimplified << every << "Noto Sans CJK SC";
+    QTest::newRow("Simplified never Traditional")
+        << UiLanguage::ChineseSimplified
+        << QStringList{"Noto Sans CJK TC", "AR PL UMing TW", "WenQuanYi Micro Hei"}
+        << "WenQuanYi Micro Hei";
+}
+
+void LayoutTest::languageFont() {
+    QFETCH(UiLanguage, language);
+    QFETCH(QStringList, installed);
+    QFETCH(QString, face);
+    const auto font = views::qt::LanguageFont(desktop_font_, language, installed);
+    QCOMPARE(font.has_value(), !face.isEmpty());
+    if (font) {
+        QCOMPARE(font->families(), QStringList({face, desktop_font_.family()}));
+        QCOMPARE(font->pointSizeF(), desktop_font_.pointSizeF());
+    }
+}
+
+// While a password dialog runs, the demo's device panel still takes clicks and the main window
+// takes none.
+void LayoutTest::passwordDialogBlocksOnlyTheWindow() {
+    ShownWindow window(UiLanguage::EnglishUnitedStates);
+    views::qt::DevicePanel panel(window.host, kRecorderRoot, QStringLiteral("recorder.img"));
+    panel.ShowBeside(window.view);
+    auto* usb_disk = panel.findChildren<QCheckBox*>().constLast();
+    auto* custom_time = window.Control<QAbstractButton>(CONTROL_CUSTOM_TIME_RADIO);
+    QVERIFY(!usb_disk->isChecked() && !custom_time->isChecked());
+    // Through the window system, which holds back what a modal window blocks.
+    const auto click = [](QWidget* widget) {
+        QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {},
+                          widget->mapTo(widget->window(), widget->rect().center()));
+    };
+    QMetaObject::invokeMethod(
+        &panel,
+        [&] {
+            click(usb_disk);
+            click(custom_time);
+            QApplication::activeModalWidget()->close();
+        },
+        Qt::QueuedConnection);
+    CLoginDlg login(UiLanguage::EnglishUnitedStates);
+    QCOMPARE(window.view.RunModalDialog(IDD_ENTER_PASSWORD, login), DialogResult::Cancel);
+    QVERIFY(usb_disk->isChecked());
+    QVERIFY(!custom_time->isChecked());
+}
+
+// An assistive technology picks the public disk among the list's accessible items; the window's
+// logic takes that choice as the user's.
+void LayoutTest::listChosenThroughAccessibility() {
+    ShownWindow window(UiLanguage::EnglishUnitedStates);
+    QCOMPARE(window.logic.State().members.disk_type_index.Get(), 1);
+    QAccessibleInterface* list =
+        QAccessible::queryAccessibleInterface(window.Control(CONTROL_DISK_TYPE_LIST));
+    QAccessibleInterface* item = list->child(0)->child(0);
+    QCOMPARE(item->text(QAccessible::Name), QStringLiteral("Public Disk"));
+    item->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QCOMPARE(window.view.ListSelection(CONTROL_DISK_TYPE_LIST), 0);
+    QCOMPARE(window.logic.State().members.disk_type_index.Get(), 0);
+}
+
+// On a screen of 512 by 384 pixels as the program sees it, the window and the panel, with an
+// image path far wider than the screen, both stay on it.
+void LayoutTest::windowsStayOnSmallScreen() {
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY2(available.width() <= 512, "the test runs at a scale factor of 2 on 1024x768");
+    ShownWindow window(UiLanguage::EnglishUnitedStates);
+    views::qt::DevicePanel panel(window.host, kRecorderRoot,
+                                 QStringLiteral("/home/somebody/.local/share/") +
+                                     QStringLiteral("a-rather-long-folder-name/").repeated(8) +
+                                     QStringLiteral("recorder.img"));
+    panel.ShowBeside(window.view);
+    for (const QWidget* shown :
+         {static_cast<const QWidget*>(&window.view), static_cast<const QWidget*>(&panel)}) {
+        const QRect frame = shown->frameGeometry();
+        QVERIFY2(available.contains(frame), qPrintable(QStringLiteral("%1: %2x%3 at %4,%5")
+                                                           .arg(shown->windowTitle())
+                                                           .arg(frame.width())
+                                                           .arg(frame.height())
+                                                           .arg(frame.x())
+                                                           .arg(frame.y())));
+    }
+}
+
+int main(int argc, char** argv) {
+    views::qt::CToolApp app(argc, argv);
+    LayoutTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "layout_test.moc"
