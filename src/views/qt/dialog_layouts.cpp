@@ -3,12 +3,14 @@
 #include <QBoxLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QStyle>
 #include <algorithm>
 #include <map>
 #include <vector>
 
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
+#include "views/qt/screen_fitted_area.h"
 
 namespace ulvren::views::qt {
 namespace {
@@ -85,10 +87,23 @@ std::span<const LayoutCell> LayoutCells(int template_id) {
 
 void LayOut(QDialog& dialog, std::span<const LayoutCell> cells,
             const std::function<QWidget*(int control)>& widget) {
+    // The content at its own size, with the margins of a window's layout, in an area that
+    // scrolls where the screen is too small for it.
+    auto* content = new QWidget(&dialog);
+    auto* content_layout = new QVBoxLayout(content);
+    content_layout->setSizeConstraint(QLayout::SetFixedSize);
+    const QStyle& style = *dialog.style();
+    content_layout->setContentsMargins(
+        style.pixelMetric(QStyle::PM_LayoutLeftMargin, nullptr, &dialog),
+        style.pixelMetric(QStyle::PM_LayoutTopMargin, nullptr, &dialog),
+        style.pixelMetric(QStyle::PM_LayoutRightMargin, nullptr, &dialog),
+        style.pixelMetric(QStyle::PM_LayoutBottomMargin, nullptr, &dialog));
     auto* dialog_layout = new QVBoxLayout(&dialog);
     dialog_layout->setSizeConstraint(QLayout::SetFixedSize);
+    dialog_layout->setContentsMargins(0, 0, 0, 0);
+    dialog_layout->addWidget(new ScreenFittedArea(*content, &dialog));
     std::map<int, QGridLayout*> grids{{kDialogGrid, new QGridLayout}};
-    dialog_layout->addLayout(grids[kDialogGrid]);
+    content_layout->addLayout(grids[kDialogGrid]);
     for (const LayoutCell& cell : cells) {
         if (auto* group = qobject_cast<QGroupBox*>(widget(cell.control))) {
             grids[cell.control] = new QGridLayout(group);
@@ -113,7 +128,7 @@ void LayOut(QDialog& dialog, std::span<const LayoutCell> cells,
         for (const LayoutCell* cell : buttons) {
             row->addWidget(widget(cell->control));
         }
-        dialog_layout->addLayout(row);
+        content_layout->addLayout(row);
     }
 }
 

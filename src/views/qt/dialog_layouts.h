@@ -28,7 +28,8 @@ std::span<const LayoutCell> LayoutCells(int template_id);
 
 // Puts the widgets of `cells` into grid layouts on `dialog` and its group boxes and into the
 // button row; a grid's columns where no control stands take up the room left over. The dialog
-// keeps the size that its layout asks for, which follows its texts.
+// keeps the size that its layout asks for, which follows its texts, and scrolls where its screen
+// is smaller than that.
 void LayOut(QDialog& dialog, std::span<const LayoutCell> cells,
             const std::function<QWidget*(int control)>& widget);
 
