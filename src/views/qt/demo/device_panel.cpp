@@ -33,11 +33,18 @@ QPoint PlaceBeside(const QRect& window, const QSize& size, const QRect& availabl
             return candidate;
         }
     }
-    // Over the window, as far to the right as there is room; its top left corner on screen.
-    const int x = std::max(available.left(), available.right() + 1 - size.width());
-    const int y =
-        std::max(available.top(), std::min(window.top(), available.bottom() + 1 - size.height()));
-    return {x, y};
+    // Over the window then, in the corner of the screen where it hides the least of it; its top
+    // left corner on the screen.
+    const int left = available.left();
+    const int top = available.top();
+    const int right = std::max(left, available.right() + 1 - size.width());
+    const int bottom = std::max(top, available.bottom() + 1 - size.height());
+    const QPoint corners[] = {{right, bottom}, {right, top}, {left, bottom}, {left, top}};
+    const auto hidden = [&](const QPoint& corner) {
+        const QRect covered = QRect(corner, size).intersected(window);
+        return covered.width() * covered.height();
+    };
+    return *std::ranges::min_element(corners, {}, hidden);
 }
 
 }  // namespace
@@ -46,11 +53,11 @@ DevicePanel::DevicePanel(SimulatedHost& host, std::string recorder_root, const Q
     : QWidget(nullptr, Qt::Window), host_(host) {
     setWindowTitle(QStringLiteral("Simulated devices"));
     auto* layout = new QVBoxLayout(this);
-    // A long path breaks into lines rather than widening the panel beyond a small screen.
-    auto* where = new QLabel(QStringLiteral("Recorder image: %1").arg(image_path), this);
-    where->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    where->setWordWrap(true);
-    layout->addWidget(where);
+    // A path too long for the screen breaks into lines (ShowBeside).
+    image_ = new QLabel(QStringLiteral("Recorder image: %1").arg(image_path), this);
+    image_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    image_->setWordWrap(true);
+    layout->addWidget(image_);
     host_.AddDrive(kUsbDiskRoot, DriveKind::PlainRemovable);
     host_.Unplug(kUsbDiskRoot);
     AddSwitch(QStringLiteral("Recorder plugged in"), recorder_root, true);
@@ -61,7 +68,12 @@ void DevicePanel::ShowBeside(const QWidget& window) {
     const QRect available = window.screen()->availableGeometry();
     // Framed as the window is.
     const QMargins frame = FrameMargins(window);
-    setMaximumWidth(available.width() - frame.left() - frame.right());
+    const int room = available.width() - frame.left() - frame.right();
+    setMaximumWidth(room);
+    // The image's path on one line where the screen has room for it.
+    const QMargins margins = layout()->contentsMargins();
+    const QRect one_line = image_->fontMetrics().boundingRect(QRect(), 0, image_->text());
+    image_->setMinimumWidth(std::min(one_line.width(), room - margins.left() - margins.right()));
     adjustSize();
     move(PlaceBeside(window.frameGeometry(), size().grownBy(frame), available));
     show();
