@@ -4,8 +4,9 @@
 #
 #   scripts/setup-debian.sh                the Linux build and its tests
 #   scripts/setup-debian.sh --windows      also the Windows cross build and Wine for its tests
-#   scripts/setup-debian.sh --screenshots  also what the Windows screenshots take (ImageMagick,
-#                                          the C library's locales)
+#   scripts/setup-debian.sh --screenshots  also what the screenshots take (ImageMagick, the C
+#                                          library's locales, the Noto CJK faces, whose
+#                                          Traditional face draws Taiwan's glyph forms)
 #
 # The package registry's index of one architecture can be caught mid-update ("File has unexpected
 # size ... Mirror sync in progress?"). The update is tried three times; what still fails to
@@ -45,7 +46,7 @@ for argument in "$@"; do
     esac
 done
 if $screenshots; then
-    packages+=(imagemagick locales)
+    packages+=(imagemagick locales fonts-noto-cjk)
 fi
 if $windows; then
     # Only the -posix compilers have std::thread and std::mutex. wine32 is the 32-bit loader

@@ -1,9 +1,11 @@
 #include "views/qt/control_factory.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -51,6 +53,27 @@ QWidget* CreateTimePicker(QWidget& parent) {
     return picker;
 }
 
+// A drop-down list whose items an assistive technology can also choose without opening it: it
+// selects an item among the list's accessible children, which are the items of the closed popup's
+// view, and that choice becomes the list's, as a choice from the popup does (`activated`).
+QWidget* CreateDropDownList(QWidget& parent) {
+    auto* list = new QComboBox(&parent);
+    QObject::connect(
+        list->view()->selectionModel(), &QItemSelectionModel::selectionChanged, list, [list] {
+            // While the popup is open, its selection follows the pointer.
+            if (list->view()->isVisible() || !list->isEnabled()) {
+                return;
+            }
+            const QModelIndexList chosen = list->view()->selectionModel()->selectedIndexes();
+            if (chosen.size() != 1 || chosen.front().row() == list->currentIndex()) {
+                return;
+            }
+            list->setCurrentIndex(chosen.front().row());
+            emit list->activated(list->currentIndex());
+        });
+    return list;
+}
+
 // Whether a push button is the dialog's default, the one that Enter presses wherever the focus.
 enum class ButtonRole { Plain, Default };
 
@@ -69,7 +92,7 @@ QWidget* CreateOfKind(QWidget& parent, const ControlTemplate& control) {
             return new QGroupBox(caption, &parent);
         case ControlKind::Label: {
             auto* label = new QLabel(caption, &parent);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             label->setTextFormat(Qt::PlainText);
             return label;
         }
@@ -82,7 +105,7 @@ QWidget* CreateOfKind(QWidget& parent, const ControlTemplate& control) {
         case ControlKind::AutoCheckBox:
             return new QCheckBox(caption, &parent);
         case ControlKind::DropDownList:
-            return new QComboBox(&parent);
+            return CreateDropDownList(parent);
         case ControlKind::DatePicker:
             return CreateDatePicker(parent);
         case ControlKind::TimePicker:

@@ -1,16 +1,15 @@
 #pragma once
 
 #include <QDialog>
-#include <QFont>
-#include <QRect>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "ui/dialog_templates.h"
 #include "ui/dialog_view.h"
-#include "views/qt/dialog_font.h"
+#include "views/qt/dialog_layouts.h"
 
 namespace ulvren::views::qt {
 
@@ -23,10 +22,10 @@ inline constexpr Qt::WindowFlags kMainWindowFrame =
     (kDialogFrame & ~Qt::WindowType_Mask) | Qt::Window;
 
 // The controls of one dialog template on a Qt dialog, reached by their dialog ids: created in
-// template order, which is the tab order, at the template's geometry in the dialog font's units.
-// A caption wider than its control widens the control towards the next control on its right,
-// so that no caption is cut where there is room; a label that still does not fit wraps. It is
-// the DialogView of every dialog built on it.
+// template order, which is their focus chain's and so the tab order, and laid out in the
+// application's font by the dialog's layout cells. Each control that a caption names gets it for
+// assistive technology: a label becomes its buddy, another control's caption its accessible name.
+// It is the DialogView of every dialog built on it.
 class DialogControls : public virtual DialogView {
   public:
     DialogControls(QDialog& dialog, const DialogTemplate& dialog_template);
@@ -52,21 +51,17 @@ class DialogControls : public virtual DialogView {
     QWidget* FirstTabStop() const;
 
   private:
-    struct Placed {
-        const ControlTemplate* control;
+    struct Control {
+        int id;
         QWidget* widget;
-        QRect rect;  // the template's rectangle, in pixels
     };
 
-    const Placed* Find(int control) const;
-    void Fit(const Placed& placed) const;
-    void Place(const Placed& placed, int width) const;
-    int RoomToTheRight(const Placed& placed) const;
+    // The controls that `caption` names, each by its text where it is not their label's buddy.
+    void NameByCaption(int caption) const;
 
     QDialog& dialog_;
-    QFont font_;
-    DialogUnits units_;
-    std::vector<Placed> controls_;
+    std::span<const LayoutCell> cells_;
+    std::vector<Control> controls_;
 };
 
 }  // namespace ulvren::views::qt

@@ -7,7 +7,10 @@
 namespace ulvren::views::qt {
 
 PasswordDialogView::PasswordDialogView(const DialogTemplate& dialog_template, QWidget* owner)
-    : QDialog(owner, kDialogFrame), DialogControls(*this, dialog_template) {}
+    : QDialog(owner, kDialogFrame), DialogControls(*this, dialog_template) {
+    // It blocks its owner, the main window, alone: the demo's device panel stays usable.
+    setWindowModality(Qt::WindowModal);
+}
 
 DialogResult PasswordDialogView::Run(DialogLogic& logic) {
     logic.OnInitDialog(*this);

@@ -7,7 +7,8 @@
 
 namespace ulvren::views::qt {
 
-// One of the two password dialogs, laid out from its template and driven by its logic.
+// One of the two password dialogs, with its template's controls and driven by its logic, modal
+// to its owner.
 class PasswordDialogView final : public QDialog, public DialogControls {
   public:
     PasswordDialogView(const DialogTemplate& dialog_template, QWidget* owner);

@@ -4,13 +4,14 @@
 #include "operations/device_mutex.h"
 #include "ui/system_language.h"
 #include "views/qt/device_change_relay.h"
-#include "views/qt/dialog_font.h"
+#include "views/qt/interface_font.h"
 
 namespace ulvren::views::qt {
 
 CToolApp::CToolApp(int& argc, char** argv) : application_(argc, argv) {
-    // Message boxes and dialogs in the same face as the main window.
-    QApplication::setFont(DialogFont(MainWindowTemplate()));
+    // The desktop's font, with Chinese in a face of the language's glyph forms where one is
+    // installed; message boxes and dialogs as the main window.
+    UseLanguageFont(SystemUiLanguage());
 }
 
 void CToolApp::Run(DeviceChangeSource& device_changes, const Wiring& wire) {

@@ -9,8 +9,8 @@
 
 namespace ulvren::views::qt {
 
-// The application: the Qt application in the dialog font, and the main window over the current
-// host, run modally; the program ends when the window closes.
+// The application: the Qt application in the language's font, and the main window over the
+// current host, run modally; the program ends when the window closes.
 class CToolApp {
   public:
     CToolApp(int& argc, char** argv);

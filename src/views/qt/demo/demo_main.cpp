@@ -29,6 +29,17 @@ constexpr views::qt::ProgramDescription kProgram{
     "  -V, --version  show the version and exit\n",
     ULVREN_VERSION};
 
+// Shows the panel beside the main window once the window manager has framed that, so that both
+// frames are known; without a window manager, nothing frames it and a second is waited.
+void ShowBesideWhenFramed(views::qt::DevicePanel& panel, const QWidget& window, int tries = 20) {
+    if (window.frameGeometry() != window.geometry() || tries == 0) {
+        panel.ShowBeside(window);
+        return;
+    }
+    QTimer::singleShot(
+        50, &panel, [&panel, &window, tries] { ShowBesideWhenFramed(panel, window, tries - 1); });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,11 +81,7 @@ int main(int argc, char** argv) {
             new views::qt::StartupCheck(window, std::cout, exit_code);
             return;
         }
-        // Beside the main window, once that is placed.
-        QTimer::singleShot(0, &panel, [&panel, &window] {
-            panel.move(window.frameGeometry().topRight() + QPoint(12, 0));
-            panel.show();
-        });
+        ShowBesideWhenFramed(panel, window);
     });
     return exit_code;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLabel>
 #include <QWidget>
 
 #include "hosts/simulated/simulated_host.h"
@@ -17,10 +18,16 @@ class DevicePanel final : public QWidget {
     // Adds the USB disk to `host`, unplugged; the recorder at `recorder_root` starts plugged in.
     DevicePanel(SimulatedHost& host, std::string recorder_root, const QString& image_path);
 
+    // Shows the panel beside `window` on its screen: to its right, else to its left, below or
+    // above, where it first fits whole; where it fits nowhere beside it, in the corner of the
+    // screen's available area where it covers the least of it; never wider than that area.
+    void ShowBeside(const QWidget& window);
+
   private:
     void AddSwitch(const QString& caption, const std::string& root, bool plugged);
 
     SimulatedHost& host_;
+    QLabel* image_;
 };
 
 }  // namespace ulvren::views::qt
