@@ -62,8 +62,9 @@ Finds the recorder among the removable drives, shows its capacity and disk
 type, formats it as FAT32, logs in to a password disk, changes its password
 and sets its clock: from a window (ulvren-tool) or from the command line
 (ulvren).")
-# The disk-type list shows Chinese in every language.
-set(CPACK_DEBIAN_ULVREN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk | fonts-arphic-uming")
+# The disk-type list shows Chinese in every language. Noto's faces come first: they have both the
+# Simplified and the Traditional glyph forms, which the window picks by language.
+set(CPACK_DEBIAN_ULVREN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
 # ulvren authorize asks through pkexec; udisks2 unmounts and re-reads for the seated user.
 set(CPACK_DEBIAN_ULVREN_PACKAGE_RECOMMENDS "pkexec, udisks2")
 
