@@ -35,6 +35,13 @@ std::vector<std::string> PasswordPrompts(const CommandDescriptor& command, UiLan
     return prompts;
 }
 
+// `text` as the terminal shows it: a notice written from a signal handler does not pass through
+// the standard error stream, which converts everything else.
+std::string ForTerminal(const std::string& text) {
+    const auto charset = platform::OpenTerminalCharset();
+    return charset ? charset->FromUtf8(text) : text;
+}
+
 // Empty, with the reason printed, when the input cannot go to the device.
 std::optional<CommandInput> GatherInput(const CommandDescriptor& command, const CliOptions& options,
                                         const Messages& messages) {
@@ -130,10 +137,10 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
         } else if (found) {
             // As the window lets a running format finish, so does the command line: the first
             // request to end the program only says so.
-            const auto deferral =
-                command.goes_on_notice.empty()
-                    ? nullptr
-                    : platform::DeferEndRequests(std::string(command.goes_on_notice));
+            const auto deferral = command.goes_on_notice
+                                      ? platform::DeferEndRequests(ForTerminal(
+                                            messages.Line({*command.goes_on_notice, {}})))
+                                      : nullptr;
             const int success = command.start(options, *input, runner);
             runner.WaitUntilIdle();
             result = window.Saw(success) ? kExitOk : kExitDeviceSaidNo;

@@ -3,6 +3,11 @@
 #include "text/text_catalogue.h"
 
 namespace ulvren::cli {
+namespace {
+
+constexpr std::string_view kPrefix = "ulvren: ";
+
+}  // namespace
 
 std::string FillText(TextId id, UiLanguage language, const std::vector<std::string>& arguments) {
     const std::string text = LocalizedTextUtf8(id, language);
@@ -23,12 +28,16 @@ std::string FillText(TextId id, UiLanguage language, const std::vector<std::stri
     return filled;
 }
 
+std::string Messages::Line(const Message& message) const {
+    return std::string(kPrefix) + FillText(message.text, language_, message.arguments) + '\n';
+}
+
 void Messages::Say(const Message& message) const {
-    SayAsIs(FillText(message.text, language_, message.arguments));
+    err_ << Line(message) << std::flush;
 }
 
 void Messages::SayAsIs(std::string_view text) const {
-    err_ << "ulvren: " << text << '\n' << std::flush;
+    err_ << kPrefix << text << '\n' << std::flush;
 }
 
 }  // namespace ulvren::cli

@@ -27,6 +27,8 @@ class Messages {
   public:
     Messages(std::ostream& err, UiLanguage language) : err_(err), language_(language) {}
 
+    // The whole line of `message`, "ulvren: " to the line's end, for whoever writes it later.
+    std::string Line(const Message& message) const;
     void Say(const Message& message) const;
     void Say(TextId id, std::initializer_list<std::string> arguments = {}) const {
         Say(Message{id, arguments});
