@@ -2,11 +2,12 @@
 
 #include "cli/commands.h"
 #include "host/authorization.h"
+#include "text/text_ids.h"
 
 namespace ulvren::cli {
 
 std::optional<int> RunAuthorizationCommand(const std::vector<std::string>& arguments,
-                                           std::ostream& err) {
+                                           const Messages& messages) {
     const auto& [authorize, deauthorize] = kAuthorizationCommands;
     if (arguments.size() != 1 ||
         (arguments[0] != authorize.name && arguments[0] != deauthorize.name)) {
@@ -22,14 +23,14 @@ std::optional<int> RunAuthorizationCommand(const std::vector<std::string>& argum
             // The helper said so.
             return kExitDeviceSaidNo;
         case platform::AuthorizationOutcome::NotApproved:
-            err << "ulvren: the administrator's approval was not given; nothing was changed\n";
+            messages.Say(TEXT_CLI_APPROVAL_NOT_GIVEN);
             return kExitCannotRun;
         case platform::AuthorizationOutcome::NotNeeded:
-            err << "ulvren: nothing to authorize here: run the tool as administrator\n";
+            messages.Say(TEXT_CLI_AUTHORIZATION_NOT_NEEDED);
             return kExitOk;
         case platform::AuthorizationOutcome::Failed:
             if (!error.empty()) {
-                err << "ulvren: " << error << '\n';
+                messages.SayAsIs(error);
             }
             return kExitCannotRun;
     }

@@ -1,10 +1,11 @@
 #pragma once
 
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "cli/messages.h"
 
 namespace ulvren::cli {
 
@@ -23,6 +24,6 @@ inline constexpr AuthorizationCommand kAuthorizationCommands[] = {
 // administrator approval, through pkexec); "ulvren deauthorize" takes that back for every
 // recorder. The exit status when `arguments` is exactly one of the two, else nothing.
 std::optional<int> RunAuthorizationCommand(const std::vector<std::string>& arguments,
-                                           std::ostream& err);
+                                           const Messages& messages);
 
 }  // namespace ulvren::cli

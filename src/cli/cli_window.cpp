@@ -9,8 +9,12 @@
 namespace ulvren::cli {
 
 CliWindow::CliWindow(const SharedWindowState& state, UiLanguage language, std::ostream& out,
-                     std::ostream& err)
-    : state_(state), language_(language), out_(out), err_(err) {}
+                     std::ostream& err, ProgressLine& progress)
+    : state_(state),
+      language_(language),
+      out_(out),
+      messages_(err, language),
+      progress_(progress) {}
 
 void CliWindow::SetDetectionReport(DetectionReport report) {
     std::lock_guard lock(mutex_);
@@ -21,11 +25,16 @@ std::string CliWindow::Text(unsigned id) const {
     return LocalizedTextUtf8(id, language_);
 }
 
+std::string CliWindow::Reason(const HostError& error) const {
+    return error.kind == HostErrorKind::AccessDenied ? Text(TEXT_NEEDS_RIGHTS) : error.text;
+}
+
 void CliWindow::Deliver(const WorkerEvent& event) {
     // The command line has no controls: only statuses show.
     if (const auto* status = std::get_if<StatusEvent>(&event)) {
         std::lock_guard lock(mutex_);
         statuses_.push_back(status->status);
+        progress_.End();
         Show(*status);
         out_.flush();
     }
@@ -36,14 +45,24 @@ void CliWindow::Show(const StatusEvent& event) {
     if (status == STATUS_OPEN_FAILED) {
         // Before detection has found a path, the reason (the device lock's) stands on its own.
         const std::string path = state_.members.device_path.Get();
-        err_ << "ulvren: " << (path.empty() ? "" : "cannot open " + path + ": ")
-             << event.host_error.text << '\n';
+        if (path.empty()) {
+            messages_.SayAsIs(event.host_error.text);
+        } else {
+            messages_.Say(TEXT_CLI_CANNOT_OPEN, {path, Reason(event.host_error)});
+        }
         return;
     }
     // A drive that could not even be opened may have been the recorder: say why, for example
-    // that vendor commands need root.
-    if (status == STATUS_DEVICE_NOT_FOUND && !event.host_error.text.empty()) {
-        err_ << "ulvren: " << event.host_error.text << '\n';
+    // that the user may not use it yet.
+    if (status == STATUS_DEVICE_NOT_FOUND) {
+        if (event.host_error.kind == HostErrorKind::AccessDenied) {
+            if (!told_about_rights_) {
+                told_about_rights_ = true;
+                messages_.Say(TEXT_NEEDS_RIGHTS);
+            }
+        } else if (!event.host_error.text.empty()) {
+            messages_.SayAsIs(event.host_error.text);
+        }
     }
     if (detection_report_ == DetectionReport::Show) {
         PrintDetection(status);

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <vector>
 
+#include "cli/messages.h"
+#include "cli/progress_line.h"
 #include "operations/shared_window_state.h"
 #include "operations/worker_events.h"
 #include "text/ui_language.h"
@@ -15,11 +17,12 @@ namespace ulvren::cli {
 // the user asked for prints what the window's fields would show.
 enum class DetectionReport { Silent, Show };
 
-// The command line's window: statuses are printed as they arrive; there are no controls.
+// The command line's window: statuses are printed as they arrive; there are no controls. A
+// format's progress line, when there is one, is ended before a status prints.
 class CliWindow final : public WorkerEventSink {
   public:
     CliWindow(const SharedWindowState& state, UiLanguage language, std::ostream& out,
-              std::ostream& err);
+              std::ostream& err, ProgressLine& progress);
 
     void SetDetectionReport(DetectionReport report);
 
@@ -32,11 +35,16 @@ class CliWindow final : public WorkerEventSink {
     void Show(const StatusEvent& event);
     void PrintDetection(OperationStatus status);
     std::string Text(unsigned id) const;
+    // Why the host failed: the catalogue's words for a lack of rights, else the host's own.
+    std::string Reason(const HostError& error) const;
 
     const SharedWindowState& state_;
     UiLanguage language_;
     std::ostream& out_;
-    std::ostream& err_;
+    Messages messages_;
+    ProgressLine& progress_;
+    // The lack of rights is said once, however many drives could not be opened for it.
+    bool told_about_rights_ = false;
     mutable std::mutex mutex_;
     DetectionReport detection_report_ = DetectionReport::Silent;
     std::vector<int> statuses_;

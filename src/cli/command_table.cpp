@@ -118,8 +118,7 @@ std::span<const CommandDescriptor> Commands() {
                          .required = true,
                          .apply = Keep<&CliOptions::disk_type>}},
             .summary = {"set the disk type and write a fresh FAT32 file system"},
-            .goes_on_notice = "ulvren: the format goes on until it is done; a second interrupt "
-                              "ends the program at once\n",
+            .goes_on_notice = TEXT_CLI_FORMAT_GOES_ON,
             .start = StartFormatCommand,
         },
         {

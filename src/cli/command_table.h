@@ -64,9 +64,9 @@ struct CommandDescriptor {
     bool confirms_new_password = false;
     // Builds the clock string from the options.
     bool sets_clock = false;
-    // When set, the first request to end the program while the command runs only says this, and
-    // the command goes on; a second request ends the program.
-    std::string_view goes_on_notice{};
+    // When set, the first request to end the program while the command runs only says this text,
+    // and the command goes on; a second request ends the program.
+    std::optional<TextId> goes_on_notice{};
     // Hands the input to the window members and starts the command's worker, after the detection
     // that every command runs first. Returns the status that means success. None for detect,
     // whose detection is the whole command.

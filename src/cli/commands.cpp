@@ -7,7 +7,9 @@
 
 #include "cli/cli_window.h"
 #include "cli/command_table.h"
+#include "cli/messages.h"
 #include "cli/password_input.h"
+#include "cli/progress_line.h"
 #include "host/command_line_services.h"
 #include "host/platform.h"
 #include "operations/operation_runner.h"
@@ -33,26 +35,33 @@ std::vector<std::string> PasswordPrompts(const CommandDescriptor& command, UiLan
     return prompts;
 }
 
+// `text` as the terminal shows it: a notice written from a signal handler does not pass through
+// the standard error stream, which converts everything else.
+std::string ForTerminal(const std::string& text) {
+    const auto charset = platform::OpenTerminalCharset();
+    return charset ? charset->FromUtf8(text) : text;
+}
+
 // Empty, with the reason printed, when the input cannot go to the device.
 std::optional<CommandInput> GatherInput(const CommandDescriptor& command, const CliOptions& options,
-                                        UiLanguage language, std::ostream& err) {
+                                        const Messages& messages) {
+    const UiLanguage language = messages.Language();
     CommandInput input;
     const auto prompts = PasswordPrompts(command, language);
     if (!prompts.empty()) {
-        std::string error;
+        Message error;
         const auto typed = ReadPasswords(
             prompts,
             options.password_stdin ? PasswordSource::StandardInput : PasswordSource::Terminal,
             error);
         if (!typed) {
-            err << "ulvren: " << error << '\n';
+            messages.Say(error);
             return std::nullopt;
         }
         for (const std::string& password : *typed) {
             auto encoded = EncodePassword(password, language);
             if (const auto* refusal = std::get_if<PasswordRefusal>(&encoded)) {
-                err << "ulvren: " << LocalizedTextUtf8(PasswordRefusalText(*refusal), language)
-                    << '\n';
+                messages.Say(PasswordRefusalText(*refusal));
                 return std::nullopt;
             }
             input.passwords.push_back(std::get<std::string>(encoded));
@@ -62,7 +71,7 @@ std::optional<CommandInput> GatherInput(const CommandDescriptor& command, const 
         const auto clock =
             BuildClockString(options.time.value_or(platform::SystemClock().Now()), options.stamp);
         if (!clock) {
-            err << "ulvren: this computer's clock gives no valid date and time\n";
+            messages.Say(TEXT_CLI_NO_VALID_CLOCK);
             return std::nullopt;
         }
         input.clock_string = *clock;
@@ -75,7 +84,8 @@ std::optional<CommandInput> GatherInput(const CommandDescriptor& command, const 
 int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out,
                std::ostream& err) {
     const CommandDescriptor& command = DescriptorOf(options.command);
-    const auto input = GatherInput(command, options, language, err);
+    const Messages messages(err, language);
+    const auto input = GatherInput(command, options, messages);
     if (!input) {
         return kExitUsage;
     }
@@ -94,8 +104,18 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
                                                               err << kWaitingNotice << std::flush;
                                                           }
                                                       }};
-    auto state = std::make_shared<SharedWindowState>(OpenDeviceMutex(waiting_notice));
-    CliWindow window(*state, language, out, err);
+    // On a terminal a format shows how far it has come; elsewhere nothing is added to the output.
+    // The workers are joined before this returns, so the progress may refer to `progress`.
+    ProgressLine progress(err, language);
+    fat32::WriteProgress format_progress;
+    if (platform::StandardErrorIsTerminal()) {
+        format_progress = [&progress](std::uint32_t written, std::uint32_t total) {
+            progress.Update(written, total, ProgressLine::Clock::now());
+        };
+    }
+    auto state = std::make_shared<SharedWindowState>(OpenDeviceMutex(waiting_notice),
+                                                     std::move(format_progress));
+    CliWindow window(*state, language, out, err, progress);
     state->link.Attach(window);
     int result = kExitDeviceSaidNo;
     {
@@ -117,16 +137,15 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
         } else if (found) {
             // As the window lets a running format finish, so does the command line: the first
             // request to end the program only says so.
-            const auto deferral =
-                command.goes_on_notice.empty()
-                    ? nullptr
-                    : platform::DeferEndRequests(std::string(command.goes_on_notice));
+            const auto deferral = command.goes_on_notice
+                                      ? platform::DeferEndRequests(ForTerminal(
+                                            messages.Line({*command.goes_on_notice, {}})))
+                                      : nullptr;
             const int success = command.start(options, *input, runner);
             runner.WaitUntilIdle();
             result = window.Saw(success) ? kExitOk : kExitDeviceSaidNo;
         } else if (options.device_path) {
-            err << "ulvren: no recorder answers at " << *options.device_path
-                << "; nothing there was locked, unmounted or changed\n";
+            messages.Say(TEXT_CLI_NO_RECORDER_AT, {*options.device_path});
         }
         runner.Shutdown();
     }

@@ -8,6 +8,7 @@
 #include "cli/authorization_command.h"
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "cli/messages.h"
 #include "cli/same_file.h"
 #include "cli/terminal_text.h"
 #include "host/command_line_services.h"
@@ -17,6 +18,8 @@
 #include "host/tracing_host.h"
 #include "hosts/simulated/simulated_machine.h"
 #include "recorder/recorder_settings.h"
+#include "text/text_catalogue.h"
+#include "text/text_ids.h"
 #include "ui/system_language.h"
 
 using namespace ulvren;
@@ -24,23 +27,22 @@ using namespace ulvren;
 namespace {
 
 // A trace written over the simulated recorder's own image or state file would destroy them.
-bool TraceClashesWithSimulation(const cli::CliOptions& options) {
+bool TraceClashesWithSimulation(const cli::CliOptions& options, const cli::Messages& messages) {
     if (!options.trace_path || !options.simulate_image) {
         return false;
     }
     for (const std::string& own :
          {*options.simulate_image, StateFilePathFor(*options.simulate_image)}) {
         if (cli::NamesSameFile(*options.trace_path, own)) {
-            std::cerr << "ulvren: the trace file " << *options.trace_path
-                      << " is the simulated recorder's " << own << "; give another --trace\n";
+            messages.Say(TEXT_CLI_TRACE_OVER_SIMULATION, {*options.trace_path, own});
             return true;
         }
     }
     return false;
 }
 
-int Run(const cli::CliOptions& options) {
-    if (TraceClashesWithSimulation(options)) {
+int Run(const cli::CliOptions& options, const cli::Messages& messages) {
+    if (TraceClashesWithSimulation(options, messages)) {
         return cli::kExitUsage;
     }
     std::optional<SimulatedMachine> machine;
@@ -51,7 +53,7 @@ int Run(const cli::CliOptions& options) {
         machine = OpenSimulatedMachine(
             {*options.simulate_image, options.size_sectors, options.max_transfer_sectors}, error);
         if (!machine) {
-            std::cerr << "ulvren: " << error.text << '\n';
+            messages.SayAsIs(error.text);
             return error.kind == SimulatedMachineError::Kind::BadOptions ? cli::kExitUsage
                                                                          : cli::kExitCannotRun;
         }
@@ -66,7 +68,7 @@ int Run(const cli::CliOptions& options) {
     if (options.trace_path) {
         trace_file.open(*options.trace_path, std::ios::out | std::ios::trunc);
         if (!trace_file) {
-            std::cerr << "ulvren: cannot write trace file " << *options.trace_path << '\n';
+            messages.Say(TEXT_CLI_TRACE_CANNOT_OPEN, {*options.trace_path});
             return cli::kExitCannotRun;
         }
         tracing = std::make_unique<TracingHost>(*host, trace_file);
@@ -82,7 +84,7 @@ int Run(const cli::CliOptions& options) {
     int status = cli::kExitOk;
     {
         ScopedHost installed(*host);
-        status = cli::RunCommand(options, SystemUiLanguage(), std::cout, std::cerr);
+        status = cli::RunCommand(options, messages.Language(), std::cout, std::cerr);
     }
 
     // What the tool itself could not do outweighs what the device answered.
@@ -90,17 +92,16 @@ int Run(const cli::CliOptions& options) {
         trace_file.close();
         auto failure = tracing->WriteFailure();
         if (!failure && !trace_file) {
-            failure = "closing it failed";
+            failure = LocalizedTextUtf8(TEXT_CLI_CLOSING_FAILED, messages.Language());
         }
         if (failure) {
-            std::cerr << "ulvren: cannot write trace file " << *options.trace_path << ": "
-                      << *failure << '\n';
+            messages.Say(TEXT_CLI_TRACE_WRITE_FAILED, {*options.trace_path, *failure});
             status = cli::kExitCannotRun;
         }
     }
     if (machine) {
         if (const auto file_error = machine->file_errors->First()) {
-            std::cerr << "ulvren: " << *file_error << '\n';
+            messages.SayAsIs(*file_error);
             status = cli::kExitCannotRun;
         }
     }
@@ -108,21 +109,26 @@ int Run(const cli::CliOptions& options) {
 }
 
 // Output that could not be written is no success: a full disk behind standard output or error
-// makes the run one whose own part the tool could not do.
-int WithOutputChecked(int status) {
+// makes the run one whose own part the tool could not do. Standard error says so when it can.
+int WithOutputChecked(int status, const cli::Messages& messages) {
     std::cout.flush();
     std::cerr.flush();
+    if (std::cout.fail() && !std::cerr.fail()) {
+        messages.Say(TEXT_CLI_OUTPUT_NOT_WRITTEN);
+    }
     return std::cout.fail() || std::cerr.fail() ? cli::kExitCannotRun : status;
 }
 
-int RunAndReport(int argc, char** argv) {
+int RunAndReport(int argc, char** argv, const cli::Messages& messages) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (const auto status = cli::RunAuthorizationCommand(arguments, std::cerr)) {
+    if (const auto status = cli::RunAuthorizationCommand(arguments, messages)) {
         return *status;
     }
     const cli::ParseResult parsed = cli::ParseCommandLine(arguments);
     if (!parsed.options) {
-        std::cerr << "ulvren: " << parsed.error << "\nTry 'ulvren --help' for more information.\n";
+        // As in the tools around it, usage errors and --help stay English.
+        messages.SayAsIs(parsed.error);
+        std::cerr << "Try 'ulvren --help' for more information.\n";
         return cli::kExitUsage;
     }
     const cli::CliOptions& options = *parsed.options;
@@ -135,10 +141,10 @@ int RunAndReport(int argc, char** argv) {
         return cli::kExitOk;
     }
     try {
-        return Run(options);
+        return Run(options, messages);
     } catch (const std::exception& failure) {
         // Nothing should get here; whatever does is reported, not left to abort the process.
-        std::cerr << "ulvren: " << failure.what() << '\n';
+        messages.SayAsIs(failure.what());
         return cli::kExitCannotRun;
     }
 }
@@ -152,5 +158,6 @@ int main(int argc, char** argv) {
     }
     // A terminal in a legacy character set (zh_TW.Big5) gets the texts in it.
     const cli::TerminalText terminal_text(platform::OpenTerminalCharset());
-    return WithOutputChecked(RunAndReport(argc, argv));
+    const cli::Messages messages(std::cerr, SystemUiLanguage());
+    return WithOutputChecked(RunAndReport(argc, argv, messages), messages);
 }

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "host/command_line_services.h"
+#include "text/text_ids.h"
 
 namespace ulvren::cli {
 namespace {
@@ -13,28 +14,27 @@ void StripLineEnd(std::string& line) {
     }
 }
 
-std::string TooLongText() {
-    return "a password line is longer than " + std::to_string(kMaxPasswordLineBytes) + " bytes";
+// The bound that a refusal names.
+std::string LineBound() {
+    return std::to_string(kMaxPasswordLineBytes);
 }
 
 // One line per prompt from standard input, never reading more than a line's bound past the start
 // of a line.
-std::optional<std::vector<std::string>> ReadStandardInputLines(std::size_t count,
-                                                               std::string& error) {
+std::optional<std::vector<std::string>> ReadStandardInputLines(std::size_t count, Message& error) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < count; ++i) {
         std::string line;
         int c = 0;
         while ((c = std::cin.get()) != std::char_traits<char>::eof() && c != '\n') {
             if (line.size() == kMaxPasswordLineBytes) {
-                error = TooLongText();
+                error = {TEXT_CLI_PASSWORD_LINE_TOO_LONG, {LineBound()}};
                 return std::nullopt;
             }
             line += static_cast<char>(c);
         }
         if (c == std::char_traits<char>::eof() && line.empty()) {
-            error = "standard input ended after " + std::to_string(i) + " of " +
-                    std::to_string(count) + " passwords";
+            error = {TEXT_CLI_INPUT_ENDED, {std::to_string(i), std::to_string(count)}};
             return std::nullopt;
         }
         lines.push_back(std::move(line));
@@ -45,10 +45,19 @@ std::optional<std::vector<std::string>> ReadStandardInputLines(std::size_t count
 }  // namespace
 
 std::optional<std::vector<std::string>> ReadPasswords(const std::vector<std::string>& prompts,
-                                                      PasswordSource source, std::string& error) {
-    auto passwords = source == PasswordSource::Terminal
-                         ? platform::ReadHiddenLines(prompts, kMaxPasswordLineBytes, error)
-                         : ReadStandardInputLines(prompts.size(), error);
+                                                      PasswordSource source, Message& error) {
+    std::optional<std::vector<std::string>> passwords;
+    if (source == PasswordSource::StandardInput) {
+        passwords = ReadStandardInputLines(prompts.size(), error);
+    } else {
+        auto failure = platform::HiddenInputFailure::None;
+        passwords = platform::ReadHiddenLines(prompts, kMaxPasswordLineBytes, failure);
+        if (!passwords) {
+            error = failure == platform::HiddenInputFailure::NoTerminal
+                        ? Message{TEXT_CLI_NO_TERMINAL, {}}
+                        : Message{TEXT_CLI_PASSWORD_READ_FAILED, {LineBound()}};
+        }
+    }
     if (!passwords) {
         return passwords;
     }
@@ -59,13 +68,13 @@ std::optional<std::vector<std::string>> ReadPasswords(const std::vector<std::str
         if (charset) {
             auto utf8 = charset->ToUtf8(password);
             if (!utf8) {
-                error = "a password is not text in the terminal's character set";
+                error = {TEXT_CLI_PASSWORD_NOT_TEXT, {}};
                 return std::nullopt;
             }
             password = std::move(*utf8);
         }
         if (password.find('\0') != std::string::npos) {
-            error = "a password holds a NUL byte";
+            error = {TEXT_CLI_PASSWORD_HOLDS_NUL, {}};
             return std::nullopt;
         }
     }

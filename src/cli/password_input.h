@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/messages.h"
+
 namespace ulvren::cli {
 
 enum class PasswordSource { Terminal, StandardInput };
@@ -15,9 +17,9 @@ inline constexpr std::size_t kMaxPasswordLineBytes = 256;
 
 // Reads one password per prompt: from the terminal with echo off (the prompts go to the terminal
 // too, so standard output stays clean), or one per line from standard input. Empty, with `error`
-// set, when there is no terminal, the input ends early, a line is longer than
+// saying why, when there is no terminal, the input ends early, a line is longer than
 // kMaxPasswordLineBytes or a password holds a NUL byte.
 std::optional<std::vector<std::string>> ReadPasswords(const std::vector<std::string>& prompts,
-                                                      PasswordSource source, std::string& error);
+                                                      PasswordSource source, Message& error);
 
 }  // namespace ulvren::cli

@@ -6,7 +6,7 @@
 
 namespace ulvren {
 
-int CUsbDisk::FormatFat32(DeviceHandle handle) {
+int CUsbDisk::FormatFat32(DeviceHandle handle, const fat32::WriteProgress& progress) {
     if (handle == kInvalidDeviceHandle) {
         return 0;
     }
@@ -14,7 +14,8 @@ int CUsbDisk::FormatFat32(DeviceHandle handle) {
     std::uint32_t sector_count = 0;
     GetCapacity(handle, sector_count);
     VolumeSectorWriter device(handle);
-    return fat32::WriteVolume(device, sector_count, fat32::DrawVolumeSerialNow());
+    return fat32::WriteVolume(device, sector_count, fat32::DrawVolumeSerialNow(),
+                              &fat32::AllocateZeroBuffer, progress);
 }
 
 }  // namespace ulvren

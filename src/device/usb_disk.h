@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "format/fat32_volume_writer.h"
 #include "host/device_handle.h"
 
 namespace ulvren {
@@ -51,8 +52,8 @@ class CUsbDisk {
     int SetPassword(DeviceHandle handle, const std::string& password);
 
     // Lays a fresh FAT32 file system over the whole device: the capacity command gives its size,
-    // the FAT32 writer its sectors.
-    int FormatFat32(DeviceHandle handle);
+    // the FAT32 writer its sectors. `progress`, when given, hears of every write.
+    int FormatFat32(DeviceHandle handle, const fat32::WriteProgress& progress = {});
 
     const std::array<std::uint8_t, kReplyBufferSize>& ReplyBuffer() const { return reply_; }
 

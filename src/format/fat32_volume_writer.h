@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "format/sector_writer.h"
@@ -12,6 +13,10 @@ using ZeroBuffer = std::unique_ptr<std::uint8_t[]>;
 // Returns a buffer of `bytes` zero bytes, or null when there is no memory for it.
 using ZeroBufferAllocator = ZeroBuffer (*)(std::size_t bytes);
 
+// Told after every write that went through: the sectors written so far, out of all the sectors
+// that the layout writes. The last call has them equal.
+using WriteProgress = std::function<void(std::uint32_t written, std::uint32_t total)>;
+
 // Allocates from the heap without throwing.
 ZeroBuffer AllocateZeroBuffer(std::size_t bytes);
 
@@ -20,8 +25,9 @@ ZeroBuffer AllocateZeroBuffer(std::size_t bytes);
 // sector, then the other seven), in that order, and no other sector. 1 when every write went
 // through; 0 with nothing written for a device too small for that layout (fewer than 48
 // sectors); 0 at once when a write fails or the zero buffer cannot be had (what was written
-// stays written).
+// stays written). `progress`, when given, hears of every write.
 int WriteVolume(SectorWriter& device, std::uint32_t sector_count, std::uint32_t volume_serial,
-                ZeroBufferAllocator allocate_zero_buffer = &AllocateZeroBuffer);
+                ZeroBufferAllocator allocate_zero_buffer = &AllocateZeroBuffer,
+                const WriteProgress& progress = {});
 
 }  // namespace ulvren::fat32

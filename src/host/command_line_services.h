@@ -12,14 +12,24 @@
 // (src/hosts/<platform>/); the windows never use it.
 namespace ulvren::platform {
 
+// Why ReadHiddenLines read no passwords.
+enum class HiddenInputFailure {
+    None,
+    NoTerminal,  // there is no terminal (console) to read from
+    ReadFailed,  // the input ended early or a line was longer than the bound
+};
+
 // Reads one line per prompt from the terminal with echo off (prompts go to the terminal too, so
-// standard output stays clean). Empty, with `error` set, when there is no terminal, the input
+// standard output stays clean). Empty, with `failure` set, when there is no terminal, the input
 // ends early or a line is longer than `max_line_bytes`. The terminal gets its echo back whatever
 // ends the reading, a signal included, and while the program is stopped (job control); typing
 // stays hidden when it goes on.
 std::optional<std::vector<std::string>> ReadHiddenLines(const std::vector<std::string>& prompts,
                                                         std::size_t max_line_bytes,
-                                                        std::string& error);
+                                                        HiddenInputFailure& failure);
+
+// True when the standard error stream is a terminal (a console), where a line may update in place.
+bool StandardErrorIsTerminal();
 
 // Makes sure the standard input, output and error streams are open (a closed one is opened on
 // the null device), so that nothing the program opens later takes the place of one of them. Call

@@ -18,7 +18,7 @@ void FormatWorker(SharedWindowState& window, std::stop_token stop) {
                 return;
             }
             window.link.PostStatus(STATUS_DISK_TYPE_SET);
-            const bool formatted = disk.FormatFat32(handle) != 0;
+            const bool formatted = disk.FormatFat32(handle, window.format_progress) != 0;
             window.link.PostStatus(formatted ? STATUS_FORMAT_OK : STATUS_FORMAT_FAILED);
         });
 }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "format/fat32_volume_writer.h"
 #include "host/device_handle.h"
 #include "operations/device_mutex.h"
 #include "operations/guarded.h"
@@ -33,11 +34,14 @@ struct WindowMembers {
 // so a worker that outlives the window still finds its members; what reaches the window itself
 // goes through `link`, which the window detaches when it is destroyed.
 struct SharedWindowState {
-    explicit SharedWindowState(std::shared_ptr<DeviceMutex> mutex)
-        : device_mutex(std::move(mutex)) {}
+    explicit SharedWindowState(std::shared_ptr<DeviceMutex> mutex,
+                               fat32::WriteProgress progress = {})
+        : device_mutex(std::move(mutex)), format_progress(std::move(progress)) {}
 
-    // Set once, at construction; never changed, so it needs no lock.
+    // Set once, at construction; never changed, so they need no lock.
     const std::shared_ptr<DeviceMutex> device_mutex;
+    // Hears of every write of a format, on the format worker's thread; empty when nobody listens.
+    const fat32::WriteProgress format_progress;
     WindowMembers members;
     WindowLink link;
 };

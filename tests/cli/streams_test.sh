@@ -23,7 +23,7 @@ cases=(
     "two disk types|--simulate $image format --type public --type password|2||give --type once"
     "option=value|--simulate=$image --size=2048 format --type=public|0|Format successfully!|"
     "an unknown option|--bogus detect|2||Try 'ulvren --help' for more information."
-    "output on a full disk|--simulate $image detect >/dev/full|3||"
+    "output on a full disk|--simulate $image detect >/dev/full|3||standard output could not be written"
     "errors on a full disk|--simulate $image --device nowhere detect 2>/dev/full|3||"
     "trace over the image|--simulate $image --trace $image detect|2||give another --trace"
     "trace over the state file|--simulate $image --trace $image.state detect|2||give another --trace"

@@ -148,11 +148,11 @@ std::optional<std::string> ReadTerminalLine(int fd, std::size_t max_bytes) {
 
 std::optional<std::vector<std::string>> ReadHiddenLines(const std::vector<std::string>& prompts,
                                                         std::size_t max_line_bytes,
-                                                        std::string& error) {
+                                                        HiddenInputFailure& failure) {
     std::vector<std::string> passwords;
     const int tty = open("/dev/tty", O_RDWR | O_CLOEXEC);
     if (tty < 0) {
-        error = "no terminal to read the password from; use --password-stdin";
+        failure = HiddenInputFailure::NoTerminal;
         return std::nullopt;
     }
     {
@@ -168,8 +168,7 @@ std::optional<std::vector<std::string>> ReadHiddenLines(const std::vector<std::s
     }
     close(tty);
     if (passwords.size() != prompts.size()) {
-        error = "reading the password from the terminal failed (a line longer than " +
-                std::to_string(max_line_bytes) + " bytes is refused)";
+        failure = HiddenInputFailure::ReadFailed;
         return std::nullopt;
     }
     return passwords;

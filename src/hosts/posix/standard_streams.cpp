@@ -1,4 +1,5 @@
-// Making sure that descriptors 0, 1 and 2 are open before the program opens anything.
+// The standard streams: descriptors 0, 1 and 2 open before the program opens anything, and
+// whether standard error is a terminal.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -23,6 +24,10 @@ bool EnsureStandardStreamsOpen() {
         }
     }
     return true;
+}
+
+bool StandardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
 }
 
 }  // namespace ulvren::platform

@@ -50,4 +50,10 @@ bool EnsureStandardStreamsOpen() {
     return true;
 }
 
+// Only a console has a mode; a file or a pipe has none.
+bool StandardErrorIsTerminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != FALSE;
+}
+
 }  // namespace ulvren::platform

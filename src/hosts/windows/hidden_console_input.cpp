@@ -90,7 +90,7 @@ std::optional<std::string> ReadConsoleLine(HANDLE input, std::size_t max_line_by
 
 std::optional<std::vector<std::string>> ReadHiddenLines(const std::vector<std::string>& prompts,
                                                         std::size_t max_line_bytes,
-                                                        std::string& error) {
+                                                        HiddenInputFailure& failure) {
     // The console itself, whatever the standard streams are redirected to.
     const HANDLE input =
         CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -122,12 +122,11 @@ std::optional<std::vector<std::string>> ReadHiddenLines(const std::vector<std::s
         }
     }
     if (!console) {
-        error = "no console to read the password from; use --password-stdin";
+        failure = HiddenInputFailure::NoTerminal;
         return std::nullopt;
     }
     if (passwords.size() != prompts.size()) {
-        error = "reading the password from the console failed (a line longer than " +
-                std::to_string(max_line_bytes) + " bytes is refused)";
+        failure = HiddenInputFailure::ReadFailed;
         return std::nullopt;
     }
     return passwords;

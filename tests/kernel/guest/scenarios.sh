@@ -160,7 +160,7 @@ scenario_no_rights() {
     su nobody -c "/bin/ulvren detect" >/run/out 2>&1 && status=0 || status=$?
     sed 's/^/  ulvren: /' /run/out
     [ $status -eq 1 ] || fail "detect without rights exited $status"
-    says "permission denied" || fail "detect did not say it lacks the rights"
+    says "may not use the recorder" || fail "detect did not say it lacks the rights"
 }
 
 # Rights to the disk nodes but no CAP_SYS_RAWIO: the kernel refuses vendor opcodes on /dev/sdX,
