@@ -25,33 +25,25 @@ dd_requests=$(((sectors_written + 239) / 240))
 echo "BENCH $gib GiB: ulvren writes $sectors_written sectors in ${written#* } WRITE(10) commands; dd writes $((dd_requests * 240)) in $dd_requests requests of 120 KiB"
 echo "BENCH commands of one format, in order: $(awk '/^(in|out) cdb=/ { print substr($2, 5, 2) }' /run/trace | uniq -c | awk '{ printf "%s%s", sep, ($1 > 1 ? $2 "x" $1 : $2); sep = " " }')"
 
-# The kernel's log stamps each line on the monotonic clock to the microsecond, as the responder
-# stamps each command's arrival: a mark there is the clock that both sides share. Marks are only
-# written while timing (echo is a shell builtin); the log is read once, at the end.
+# The responder stamps each command's arrival, and each "mark" on its control channel, on one
+# clock; a mark's round trip (a FIFO each way, shell builtins only) ends before the timed command
+# starts. Run N is what lies between its two marks in the log.
 mark_count=0
 mark() {
+    control mark >/dev/null || exit 1
     mark_count=$((mark_count + 1))
-    echo "ulvren-bench $mark_count" >/dev/kmsg
 }
-mark_time() { sed -n "s/^\\[ *\\([0-9.]*\\)\\] ulvren-bench $1\$/\\1/p" /run/marks; }
-
-# Each timed run is noted as: what, its first line in the opcode log, its start and end marks.
 time_format() {
-    local from start
-    from=$(($(wc -l <"$opcodes") + 1))
     mark
-    start=$mark_count
     ulvren format --type public >/run/out 2>&1 || { cat /run/out; exit 1; }
     mark
-    echo "format $from $start $mark_count" >>/run/runs
+    echo "format $((mark_count - 1)) $mark_count" >>/run/runs
 }
 time_dd() {
-    local start
     mark
-    start=$mark_count
     dd if=/dev/zero of="$disk" bs=120K count=$dd_requests oflag=direct status=none || exit 1
     mark
-    echo "dd 0 $start $mark_count" >>/run/runs
+    echo "dd $((mark_count - 1)) $mark_count" >>/run/runs
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { printf "%.3f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 column() { awk -v c="$1" '{ print $c }' "$2" | median; }
@@ -62,20 +54,19 @@ column() { awk -v c="$1" '{ print $c }' "$2" | median; }
 # write (unmount, re-read, close and exit). Also keeps the last format's commands before its
 # first write, each with its arrival after the start.
 split_runs() {
-    dmesg >/run/marks
-    local what from start_mark end_mark start end
-    while read -r what from start_mark end_mark; do
-        start=$(mark_time "$start_mark")
-        end=$(mark_time "$end_mark")
-        if [ "$what" = dd ]; then
-            awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", e - s }' >>/run/dds
-            continue
-        fi
-        tail -n "+$from" "$opcodes" | awk -v s="$start" -v e="$end" '
-            $3 >= s && $3 <= e { if (first == "") first = $3; if ($2 == "2a") { if (w1 == "") w1 = $3; wn = $3 } }
-            END { printf "%.3f %.3f %.3f %.3f %.3f\n", e - s, first - s, w1 - first, wn - w1, e - wn }' >>/run/formats
-        tail -n "+$from" "$opcodes" | awk -v s="$start" -v e="$end" '
-            $3 >= s && $3 <= e { if ($2 == "2a") exit; printf "%s%s +%.3f", sep, $2, $3 - s; sep = "," }' >/run/first-commands
+    local what first last
+    while read -r what first last; do
+        awk -v a="$first" -v b="$last" -v what="$what" '
+            $1 == "mark" { n++; if (n == a) s = $2; if (n == b) { e = $2; exit } next }
+            n == a && $1 == "opcode" {
+                if (c == "") c = $3
+                if ($2 == "2a") { if (w1 == "") w1 = $3; wn = $3 } else if (w1 == "") { list = list sep $2 " +" sprintf("%.3f", $3 - s); sep = "," }
+            }
+            END {
+                if (what == "dd") { printf "%.3f\n", e - s >>"/run/dds"; exit }
+                printf "%.3f %.3f %.3f %.3f %.3f\n", e - s, c - s, w1 - c, wn - w1, e - wn >>"/run/formats"
+                print list >"/run/first-commands"
+            }' "$opcodes"
     done </run/runs
 }
 

@@ -26,18 +26,29 @@ bool CommandResponder::LogOpcodesTo(const std::string& path) {
     return opcode_log_.is_open();
 }
 
+void CommandResponder::Mark() {
+    std::lock_guard lock(mutex_);
+    LogLine("mark");
+}
+
+void CommandResponder::LogLine(const std::string& what) {
+    if (!opcode_log_.is_open()) {
+        return;
+    }
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    char time[32];
+    std::snprintf(time, sizeof time, "%lld.%06ld", static_cast<long long>(now.tv_sec),
+                  now.tv_nsec / 1000);
+    opcode_log_ << what << ' ' << time << std::endl;
+}
+
 Reply CommandResponder::Answer(const CommandBlock& command, std::span<std::uint8_t> data_out) {
     std::lock_guard lock(mutex_);
     if (opcode_log_.is_open()) {
-        // The arrival time on the kernel's monotonic clock (dmesg's), for the benchmark's
-        // breakdown.
-        timespec now{};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        char arrival[32];
-        std::snprintf(arrival, sizeof arrival, "%lld.%06ld", static_cast<long long>(now.tv_sec),
-                      now.tv_nsec / 1000);
-        opcode_log_ << "opcode " << std::hex << static_cast<int>(command.cdb[0]) << std::dec << ' '
-                    << arrival << std::endl;
+        char opcode[16];
+        std::snprintf(opcode, sizeof opcode, "opcode %x", command.cdb[0]);
+        LogLine(opcode);
     }
     Reply reply;
     std::span<std::uint8_t> data = data_out;

@@ -39,10 +39,15 @@ class CommandResponder {
     // Changes the faults in force, between two commands.
     void ChangeFaults(const std::function<void(DeviceFaults&)>& change);
     // From now on appends the opcode of every command the device receives to the file at `path`,
-    // one line each. False when the file cannot be opened.
+    // one line each with its arrival time ("opcode 2a 41.250113"). False when the file cannot be
+    // opened.
     bool LogOpcodesTo(const std::string& path);
+    // Appends "mark TIME" to that log: a benchmark's start or end on the commands' own clock.
+    void Mark();
 
   private:
+    void LogLine(const std::string& what);
+
     std::mutex mutex_;
     std::shared_ptr<RecorderFirmware> disk_;
     DeviceFaults faults_;

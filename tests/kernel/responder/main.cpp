@@ -6,7 +6,7 @@
 //
 // --plain serves a plain USB disk that answers no vendor command; --opcode-log FILE appends the
 // opcode of every command the device receives to FILE, with its arrival time on the monotonic
-// clock ("opcode 2a 41.250113").
+// clock ("opcode 2a 41.250113"); the control line "mark" appends "mark TIME" there.
 // IMAGE (and IMAGE.state beside it) is the recorder's storage and settings, created with SECTORS
 // sectors when missing, exactly as `ulvren --simulate` keeps them. UDC_FILE is the gadget's UDC
 // file in configfs, emptied by the unplug fault. The control channel takes one line at a time on
@@ -45,9 +45,13 @@ void ServeControl(CommandResponder& responder, const std::string& control_path,
             line += c;
             continue;
         }
-        std::string answer;
-        responder.ChangeFaults(
-            [&](DeviceFaults& faults) { answer = ApplyControlLine(faults, line) + "\n"; });
+        std::string answer = "ok\n";
+        if (line == "mark") {
+            responder.Mark();
+        } else {
+            responder.ChangeFaults(
+                [&](DeviceFaults& faults) { answer = ApplyControlLine(faults, line) + "\n"; });
+        }
         std::cerr << "responder: control '" << line << "': " << answer;
         line.clear();
         const int reply = ::open(reply_path.c_str(), O_WRONLY | O_CLOEXEC);
