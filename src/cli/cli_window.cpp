@@ -1,9 +1,11 @@
 #include "cli/cli_window.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "text/text_catalogue.h"
 #include "text/text_ids.h"
+#include "ui/device_lock_refusal.h"
 #include "ui/status_reactions.h"
 
 namespace ulvren::cli {
@@ -22,6 +24,14 @@ std::string CliWindow::Text(unsigned id) const {
 }
 
 void CliWindow::Deliver(const WorkerEvent& event) {
+    if (const auto* notice = std::get_if<NoticeEvent>(&event);
+        notice != nullptr && notice->notice == WorkerNotice::WaitingForDeviceLock) {
+        std::lock_guard lock(mutex_);
+        if (!std::exchange(told_about_waiting_, true)) {
+            err_ << "ulvren: " << Text(TEXT_WAITING_FOR_RECORDER) << std::endl;
+        }
+        return;
+    }
     // The command line has no controls: only statuses show.
     if (const auto* status = std::get_if<StatusEvent>(&event)) {
         std::lock_guard lock(mutex_);
@@ -33,6 +43,10 @@ void CliWindow::Deliver(const WorkerEvent& event) {
 
 void CliWindow::Show(const StatusEvent& event) {
     const OperationStatus status = event.status;
+    if (status == STATUS_OPEN_FAILED && event.device_lock_refused) {
+        err_ << "ulvren: " << DeviceLockRefusalText(event.host_error, language_) << '\n';
+        return;
+    }
     if (status == STATUS_OPEN_FAILED) {
         // Before detection has found a path, the reason (the device lock's) stands on its own.
         const std::string path = state_.members.device_path.Get();

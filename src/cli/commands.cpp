@@ -1,7 +1,5 @@
 #include "cli/commands.h"
 
-#include <atomic>
-#include <chrono>
 #include <memory>
 #include <variant>
 
@@ -19,11 +17,6 @@
 
 namespace ulvren::cli {
 namespace {
-
-// Said once when another program has kept the device for this long while a command waits.
-constexpr auto kWaitingNoticeDelay = std::chrono::seconds(1);
-constexpr const char* kWaitingNotice =
-    "ulvren: waiting for another program that is using the recorder\n";
 
 std::vector<std::string> PasswordPrompts(const CommandDescriptor& command, UiLanguage language) {
     std::vector<std::string> prompts;
@@ -87,14 +80,8 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
         return kExitDeviceSaidNo;
     }
 
-    // The workers are joined before this returns, so the notice may refer to `err` and `said`.
-    std::atomic<bool> said{false};
-    const NamedSystemMutex::WaitNotice waiting_notice{kWaitingNoticeDelay, [&err, &said] {
-                                                          if (!said.exchange(true)) {
-                                                              err << kWaitingNotice << std::flush;
-                                                          }
-                                                      }};
-    auto state = std::make_shared<SharedWindowState>(OpenDeviceMutex(waiting_notice));
+    // A wait for another program that holds the device is said by the window, once.
+    auto state = std::make_shared<SharedWindowState>(OpenDeviceMutex());
     CliWindow window(*state, language, out, err);
     state->link.Attach(window);
     int result = kExitDeviceSaidNo;

@@ -65,16 +65,17 @@ int main(int argc, char** argv) {
 
     int exit_code = 0;
     // The panel's plugs and unplugs reach the window as the simulated machine's notices.
-    app.Run(machine->host->DeviceChanges(), [&](CToolDlg&, views::qt::QtMainWindowView& window) {
-        if (check) {
-            new views::qt::StartupCheck(window, std::cout, exit_code);
-            return;
-        }
-        // Beside the main window, once that is placed.
-        QTimer::singleShot(0, &panel, [&panel, &window] {
-            panel.move(window.frameGeometry().topRight() + QPoint(12, 0));
-            panel.show();
-        });
-    });
+    app.Run(machine->host->DeviceChanges(),
+            [&](CToolDlg& logic, views::qt::QtMainWindowView& window) {
+                if (check) {
+                    new views::qt::StartupCheck(window, logic, std::cout, exit_code);
+                    return;
+                }
+                // Beside the main window, once that is placed.
+                QTimer::singleShot(0, &panel, [&panel, &window] {
+                    panel.move(window.frameGeometry().topRight() + QPoint(12, 0));
+                    panel.show();
+                });
+            });
     return exit_code;
 }
