@@ -72,7 +72,8 @@ bool StartupCheck::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void StartupCheck::OnMessageBox(const std::string& text) {
-    out_ << "ulvren-demo: the window says \"" << text << "\"\n";
+    // At once: a script may wait for it before it lets the window go on.
+    out_ << "ulvren-demo: the window says \"" << text << "\"" << std::endl;
     // The box is about to run: it is closed from inside its own loop.
     QMetaObject::invokeMethod(
         this,
