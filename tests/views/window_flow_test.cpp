@@ -406,6 +406,7 @@ void WindowFlowTest::closeDuringFormat() {
         QVERIFY(WaitForWindow([&] { return list->currentIndex() >= 0; }));
         // The other disk type, so that the format shows in the recorder's settings.
         const int chosen = 1 - list->currentIndex();
+        const auto want_type = chosen == 1 ? DISK_TYPE_PASSWORD : DISK_TYPE_PUBLIC;
         QTest::keyClick(list, chosen == 1 ? Qt::Key_Down : Qt::Key_Up);
         bool taken_in_pause = false;
         if (c.end_request == 0) {
@@ -423,6 +424,8 @@ void WindowFlowTest::closeDuringFormat() {
         }
         Click(CONTROL_FORMAT_BUTTON);
         if (c.end_request != 0) {
+            // Once the format's session is under way: before it, closing drops the format.
+            QVERIFY(WaitForWindow([&] { return Settings().disk_type == want_type; }));
             std::raise(c.end_request);
         }
         QVERIFY2(!closed.isEmpty() || closed.wait(120'000), c.name);
@@ -431,7 +434,7 @@ void WindowFlowTest::closeDuringFormat() {
         CloseWindow();
         QCoreApplication::processEvents();
         QVERIFY2(watcher_->Boxes().empty(), c.name);
-        QCOMPARE(Settings().disk_type, chosen == 1 ? DISK_TYPE_PASSWORD : DISK_TYPE_PUBLIC);
+        QCOMPARE(Settings().disk_type, want_type);
     }
     OpenWindow();
 }
