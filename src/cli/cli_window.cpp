@@ -1,9 +1,11 @@
 #include "cli/cli_window.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "text/text_catalogue.h"
 #include "text/text_ids.h"
+#include "ui/device_lock_refusal.h"
 #include "ui/status_reactions.h"
 
 namespace ulvren::cli {
@@ -30,6 +32,14 @@ std::string CliWindow::Reason(const HostError& error) const {
 }
 
 void CliWindow::Deliver(const WorkerEvent& event) {
+    if (const auto* notice = std::get_if<NoticeEvent>(&event);
+        notice != nullptr && notice->notice == WorkerNotice::WaitingForDeviceLock) {
+        std::lock_guard lock(mutex_);
+        if (!std::exchange(told_about_waiting_, true)) {
+            messages_.Say(TEXT_WAITING_FOR_RECORDER);
+        }
+        return;
+    }
     // The command line has no controls: only statuses show.
     if (const auto* status = std::get_if<StatusEvent>(&event)) {
         std::lock_guard lock(mutex_);
@@ -42,6 +52,10 @@ void CliWindow::Deliver(const WorkerEvent& event) {
 
 void CliWindow::Show(const StatusEvent& event) {
     const OperationStatus status = event.status;
+    if (status == STATUS_OPEN_FAILED && event.device_lock_refused) {
+        messages_.SayAsIs(DeviceLockRefusalText(event.host_error, language_));
+        return;
+    }
     if (status == STATUS_OPEN_FAILED) {
         // Before detection has found a path, the reason (the device lock's) stands on its own.
         const std::string path = state_.members.device_path.Get();

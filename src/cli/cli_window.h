@@ -48,6 +48,8 @@ class CliWindow final : public WorkerEventSink {
     mutable std::mutex mutex_;
     DetectionReport detection_report_ = DetectionReport::Silent;
     std::vector<int> statuses_;
+    // The wait for another program is said once per run.
+    bool told_about_waiting_ = false;
 };
 
 }  // namespace ulvren::cli

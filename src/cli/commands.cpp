@@ -1,7 +1,5 @@
 #include "cli/commands.h"
 
-#include <atomic>
-#include <chrono>
 #include <memory>
 #include <variant>
 
@@ -21,11 +19,6 @@
 
 namespace ulvren::cli {
 namespace {
-
-// Said once when another program has kept the device for this long while a command waits.
-constexpr auto kWaitingNoticeDelay = std::chrono::seconds(1);
-constexpr const char* kWaitingNotice =
-    "ulvren: waiting for another program that is using the recorder\n";
 
 std::vector<std::string> PasswordPrompts(const CommandDescriptor& command, UiLanguage language) {
     std::vector<std::string> prompts;
@@ -97,13 +90,7 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
         return kExitDeviceSaidNo;
     }
 
-    // The workers are joined before this returns, so the notice may refer to `err` and `said`.
-    std::atomic<bool> said{false};
-    const NamedSystemMutex::WaitNotice waiting_notice{kWaitingNoticeDelay, [&err, &said] {
-                                                          if (!said.exchange(true)) {
-                                                              err << kWaitingNotice << std::flush;
-                                                          }
-                                                      }};
+    // A wait for another program that holds the device is said by the window, once.
     // On a terminal a format shows how far it has come; elsewhere nothing is added to the output.
     // The workers are joined before this returns, so the progress may refer to `progress`.
     ProgressLine progress(err, language);
@@ -113,7 +100,7 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
             progress.Update(written, total, ProgressLine::Clock::now());
         };
     }
-    auto state = std::make_shared<SharedWindowState>(OpenDeviceMutex(waiting_notice),
+    auto state = std::make_shared<SharedWindowState>(OpenDeviceMutex(),
                                                      std::move(format_progress));
     CliWindow window(*state, language, out, err, progress);
     state->link.Attach(window);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,7 +10,7 @@
 
 // What the command line needs of the system beyond the device: the terminal, the standard
 // streams and the requests to end the program. Each platform implements all of it
-// (src/hosts/<platform>/); the windows never use it.
+// (src/hosts/<platform>/); the windows use only the requests to end the program.
 namespace ulvren::platform {
 
 // Why ReadHiddenLines read no passwords.
@@ -37,14 +38,16 @@ bool StandardErrorIsTerminal();
 bool EnsureStandardStreamsOpen();
 
 // Holds off the requests to end the program (Ctrl-C, a termination request, the terminal going
-// away) for as long as it lives: the first request writes `notice` to the standard error stream
-// and the program goes on; a second one ends it at once. Requests that whoever started the
-// program told it to ignore stay ignored.
+// away, a logout) for as long as it lives: the first request writes `notice` to the standard
+// error stream, calls `on_request` (when given) on a thread of the deferral's own, and the program
+// goes on; a second one ends it at once. Requests that whoever started the program told it to
+// ignore stay ignored. One deferral at a time.
 class EndRequestDeferral {
   public:
     virtual ~EndRequestDeferral() = default;
 };
-std::unique_ptr<EndRequestDeferral> DeferEndRequests(std::string notice);
+std::unique_ptr<EndRequestDeferral> DeferEndRequests(std::string notice,
+                                                     std::function<void()> on_request = {});
 
 // The character set of the user's terminal where it is not UTF-8 (a zh_TW.Big5 or zh_CN.GBK
 // locale): the program's texts are converted into it, and what is typed in it is converted to

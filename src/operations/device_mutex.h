@@ -27,15 +27,16 @@ class DeviceMutex {
                       // touched; nothing is held, and the reason is in LastHostError()
     };
 
-    // Waits without a time limit.
-    virtual Outcome Acquire(std::stop_token stop) = 0;
+    // Waits without a time limit; `notice` is told once when the wait is behind another program
+    // and has lasted its while.
+    virtual Outcome Acquire(std::stop_token stop, const NamedSystemMutex::WaitNotice& notice) = 0;
+    Outcome Acquire(std::stop_token stop) { return Acquire(std::move(stop), {}); }
 
     // Gives back the holding that the last Acquire of this thread took.
     virtual void Release() = 0;
 };
 
-// The device mutex of this process, over the platform's named mutex of kDeviceMutexName; `notice`
-// is told when another program keeps the device for a while.
-std::shared_ptr<DeviceMutex> OpenDeviceMutex(NamedSystemMutex::WaitNotice notice = {});
+// The device mutex of this process, over the platform's named mutex of kDeviceMutexName.
+std::shared_ptr<DeviceMutex> OpenDeviceMutex();
 
 }  // namespace ulvren

@@ -3,6 +3,11 @@
 namespace ulvren {
 namespace {
 
+using namespace std::chrono_literals;
+
+// A worker that has waited this long for the device lock that another program holds says so.
+constexpr auto kWaitingNoticeDelay = 1s;
+
 // The end of the session's order, run when it goes out of scope on every path out of a worker.
 class SessionEnd {
   public:
@@ -42,14 +47,17 @@ void RunInDeviceSession(SharedWindowState& window, std::stop_token stop, Session
                         const SessionBody& body, const BeforeOpen& before_open) {
     CUsbDisk disk;
     SessionEnd end(window, disk, ending);
-    switch (window.device_mutex->Acquire(std::move(stop))) {
+    const NamedSystemMutex::WaitNotice waiting{
+        kWaitingNoticeDelay,
+        [&window] { window.link.PostNotice(WorkerNotice::WaitingForDeviceLock); }};
+    switch (window.device_mutex->Acquire(std::move(stop), waiting)) {
         case DeviceMutex::Outcome::Held:
             break;
         case DeviceMutex::Outcome::Stopped:
             return;
         case DeviceMutex::Outcome::Unavailable:
             // Said as a failed open, with the lock's reason: the device is not touched.
-            window.link.PostStatus(STATUS_OPEN_FAILED, LastHostError());
+            window.link.PostDeviceLockRefused(LastHostError());
             return;
     }
     end.HoldsMutex();

@@ -21,6 +21,7 @@ void FormatWorker(SharedWindowState& window, std::stop_token stop) {
             const bool formatted = disk.FormatFat32(handle, window.format_progress) != 0;
             window.link.PostStatus(formatted ? STATUS_FORMAT_OK : STATUS_FORMAT_FAILED);
         });
+    window.link.PostNotice(WorkerNotice::FormatEnded);
 }
 
 }  // namespace ulvren

@@ -12,10 +12,10 @@ OperationRunner::~OperationRunner() {
     Shutdown();
 }
 
-void OperationRunner::Start(Worker worker) {
+bool OperationRunner::Start(Worker worker) {
     std::lock_guard lock(mutex_);
     if (closed_) {
-        return;
+        return false;
     }
     JoinEndedWorkers();
     auto ended = std::make_shared<std::atomic<bool>>(false);
@@ -27,7 +27,9 @@ void OperationRunner::Start(Worker worker) {
         workers_.push_back({std::move(thread), std::move(ended)});
     } catch (const std::system_error&) {
         // A thread that cannot be created is not reported; the window hears nothing.
+        return false;
     }
+    return true;
 }
 
 void OperationRunner::Close() {

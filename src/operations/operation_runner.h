@@ -30,8 +30,8 @@ class OperationRunner {
     SharedWindowState& Window() const { return *window_; }
 
     // Starts `worker` on a new thread, which shares ownership of the window state. Does nothing
-    // after Close, or when the thread cannot be created (nobody is told, and nothing is posted).
-    void Start(Worker worker);
+    // after Close, or when the thread cannot be created (nothing is posted): false then.
+    bool Start(Worker worker);
 
     // Starts nothing more and drops the workers that are waiting for the device mutex. Does not
     // wait.

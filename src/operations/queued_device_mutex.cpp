@@ -6,11 +6,11 @@
 
 namespace ulvren {
 
-QueuedDeviceMutex::QueuedDeviceMutex(std::unique_ptr<NamedSystemMutex> system_mutex,
-                                     NamedSystemMutex::WaitNotice notice)
-    : system_mutex_(std::move(system_mutex)), notice_(std::move(notice)) {}
+QueuedDeviceMutex::QueuedDeviceMutex(std::unique_ptr<NamedSystemMutex> system_mutex)
+    : system_mutex_(std::move(system_mutex)) {}
 
-DeviceMutex::Outcome QueuedDeviceMutex::Acquire(std::stop_token stop) {
+DeviceMutex::Outcome QueuedDeviceMutex::Acquire(std::stop_token stop,
+                                                const NamedSystemMutex::WaitNotice& notice) {
     std::unique_lock lock(mutex_);
     const std::uint64_t ticket = next_ticket_++;
     queue_.push_back(ticket);
@@ -28,7 +28,7 @@ DeviceMutex::Outcome QueuedDeviceMutex::Acquire(std::stop_token stop) {
     lock.unlock();
 
     // Only the head of the queue blocks here, on the OS object.
-    const auto outcome = system_mutex_ != nullptr ? system_mutex_->Lock(stop, notice_)
+    const auto outcome = system_mutex_ != nullptr ? system_mutex_->Lock(stop, notice)
                                                   : NamedSystemMutex::Outcome::Locked;
 
     lock.lock();
@@ -60,9 +60,8 @@ void QueuedDeviceMutex::OpenGate(std::unique_lock<std::mutex>&) {
     turn_.notify_all();
 }
 
-std::shared_ptr<DeviceMutex> OpenDeviceMutex(NamedSystemMutex::WaitNotice notice) {
-    return std::make_shared<QueuedDeviceMutex>(platform::OpenNamedSystemMutex(kDeviceMutexName),
-                                               std::move(notice));
+std::shared_ptr<DeviceMutex> OpenDeviceMutex() {
+    return std::make_shared<QueuedDeviceMutex>(platform::OpenNamedSystemMutex(kDeviceMutexName));
 }
 
 }  // namespace ulvren

@@ -21,11 +21,11 @@ namespace ulvren {
 // within one process) the gate alone serialises the sessions of this process.
 class QueuedDeviceMutex final : public DeviceMutex {
   public:
-    // `notice` goes to the named mutex's wait of each head of the queue.
-    explicit QueuedDeviceMutex(std::unique_ptr<NamedSystemMutex> system_mutex,
-                               NamedSystemMutex::WaitNotice notice = {});
+    explicit QueuedDeviceMutex(std::unique_ptr<NamedSystemMutex> system_mutex);
 
-    Outcome Acquire(std::stop_token stop) override;
+    using DeviceMutex::Acquire;
+    // `notice` goes to the named mutex's wait once this thread is the head of the queue.
+    Outcome Acquire(std::stop_token stop, const NamedSystemMutex::WaitNotice& notice) override;
     void Release() override;
 
   private:
@@ -38,7 +38,6 @@ class QueuedDeviceMutex final : public DeviceMutex {
     bool gate_held_ = false;
     bool system_mutex_held_ = false;
     std::unique_ptr<NamedSystemMutex> system_mutex_;
-    const NamedSystemMutex::WaitNotice notice_;
 };
 
 }  // namespace ulvren

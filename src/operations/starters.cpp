@@ -8,8 +8,8 @@ void StartDetect(OperationRunner& runner) {
     runner.Start(DetectWorker);
 }
 
-void StartFormat(OperationRunner& runner) {
-    runner.Start(FormatWorker);
+bool StartFormat(OperationRunner& runner) {
+    return runner.Start(FormatWorker);
 }
 
 void StartSetClock(OperationRunner& runner) {

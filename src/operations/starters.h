@@ -11,7 +11,8 @@ namespace ulvren {
 
 // At start-up and after every device arrival or removal.
 void StartDetect(OperationRunner& runner);
-void StartFormat(OperationRunner& runner);
+// False when its worker could not be started.
+bool StartFormat(OperationRunner& runner);
 void StartSetClock(OperationRunner& runner);
 void StartLogin(OperationRunner& runner);
 // False, starting nothing, when the new password and its confirmation differ (the window then

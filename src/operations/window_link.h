@@ -24,6 +24,12 @@ class WindowLink {
     void PostRecorderGone() {
         Deliver(StatusEvent{STATUS_DEVICE_NOT_FOUND, {}, NotFoundBy::Operation});
     }
+    // The device lock cannot be had at all: the worker leaves the device alone.
+    void PostDeviceLockRefused(HostError host_error) {
+        Deliver(
+            StatusEvent{STATUS_OPEN_FAILED, std::move(host_error), NotFoundBy::Detection, true});
+    }
+    void PostNotice(WorkerNotice notice) { Deliver(NoticeEvent{notice}); }
     void EnableGroup(ControlGroup group, bool enabled) {
         Deliver(ControlGroupEvent{group, enabled});
     }

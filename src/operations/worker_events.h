@@ -20,6 +20,9 @@ struct StatusEvent {
     OperationStatus status{};
     HostError host_error;
     NotFoundBy not_found_by = NotFoundBy::Detection;
+    // STATUS_OPEN_FAILED: the device lock could not be had at all (`host_error` says why), so the
+    // device was left alone.
+    bool device_lock_refused = false;
 
     bool operator==(const StatusEvent&) const = default;
 };
@@ -37,7 +40,22 @@ struct ControlGroupEvent {
     bool operator==(const ControlGroupEvent&) const = default;
 };
 
-using WorkerEvent = std::variant<StatusEvent, ControlGroupEvent>;
+// What a worker says along the way that is no status of the window's.
+enum class WorkerNotice {
+    // Another program has held the device lock for a while, and this worker still waits for it.
+    WaitingForDeviceLock,
+    // A format's worker is done with the device, whatever the outcome: its session is over (the
+    // device closed, the lock given back). The last thing a format's worker posts.
+    FormatEnded,
+};
+
+struct NoticeEvent {
+    WorkerNotice notice{};
+
+    bool operator==(const NoticeEvent&) const = default;
+};
+
+using WorkerEvent = std::variant<StatusEvent, ControlGroupEvent, NoticeEvent>;
 
 // The window's end of the stream. Each front end (a native window, a toolkit window, the command
 // line, a test) implements it.

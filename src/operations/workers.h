@@ -17,6 +17,8 @@ namespace ulvren {
 //   ChangePasswordWorker  1; or 6; or (7 or 8)
 //   LoginWorker           1; or (9 or 10)
 // FormatWorker and LoginWorker dismount the volume before they close it; the others do not.
+// FormatWorker then says that it has ended (WorkerNotice::FormatEnded), whatever happened; any
+// worker that waits for the device lock behind another program says so once after a second.
 
 // The form every worker has.
 using Worker = void (*)(SharedWindowState& window, std::stop_token stop);

@@ -74,6 +74,12 @@ class MainWindowView : public virtual DialogView {
     // allows). The logic handles no worker event meanwhile; notices that come in are kept.
     virtual void Pause(std::chrono::milliseconds duration) = 0;
 
+    // A format of the window's own has begun (true), or every one has ended (false): while one
+    // runs, the window's cursor shows that it is busy, and where the platform asks programs to end
+    // (POSIX signals) the first such request closes the window, which ends the program once the
+    // format is done, and a second one ends it at once.
+    virtual void ShowFormatRunning(bool running) = 0;
+
     // Runs dialog `template_id` modally over the window, driven by `logic`.
     virtual DialogResult RunModalDialog(int template_id, DialogLogic& logic) = 0;
 

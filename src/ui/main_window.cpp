@@ -10,6 +10,7 @@
 #include "text/text_ids.h"
 #include "ui/clock_string.h"
 #include "ui/control_ids.h"
+#include "ui/device_lock_refusal.h"
 #include "ui/dialog_templates.h"
 #include "ui/password_dialogs.h"
 #include "ui/password_encoding.h"
@@ -128,6 +129,10 @@ void CToolDlg::Deliver(const WorkerEvent& event) {
 }
 
 void CToolDlg::OnWorkerEvent() {
+    // A closed window shows nothing more.
+    if (destroyed_) {
+        return;
+    }
     if (pausing_) {
         ++kept_notices_;
         return;
@@ -143,8 +148,10 @@ void CToolDlg::OnWorkerEvent() {
     }
     if (const auto* status = std::get_if<StatusEvent>(&event)) {
         OnStatus(*status);
+    } else if (const auto* group = std::get_if<ControlGroupEvent>(&event)) {
+        OnControlGroup(*group);
     } else {
-        OnControlGroup(std::get<ControlGroupEvent>(event));
+        OnNotice(std::get<NoticeEvent>(event));
     }
 }
 
@@ -218,7 +225,13 @@ void CToolDlg::OnSet() {
 
 void CToolDlg::OnFormat() {
     ControlsToMembers();
-    StartFormat(runner_);
+    if (formats_running_++ == 0) {
+        view_.ShowFormatRunning(true);
+    }
+    // A worker that cannot start never says that it ended.
+    if (!StartFormat(runner_) && --formats_running_ == 0) {
+        view_.ShowFormatRunning(false);
+    }
 }
 
 void CToolDlg::OnLogin() {
@@ -261,6 +274,7 @@ void CToolDlg::OnChangePassword() {
 
 void CToolDlg::OnStatus(const StatusEvent& event) {
     const StatusReaction& reaction = ReactionTo(event.status);
+    told_about_waiting_ = false;
     if (reaction.password_controls_follow_index) {
         EnablePasswordControls(state_->members.disk_type_index.Get() != 0);
     }
@@ -275,6 +289,10 @@ void CToolDlg::OnStatus(const StatusEvent& event) {
             pausing_ = true;
             view_.Pause(reaction.pause);
             pausing_ = false;
+            // A close request kept by the pause has been taken as it ended.
+            if (destroyed_) {
+                return;
+            }
             PassOnKeptNotices();
         }
         ShowText(*reaction.text);
@@ -286,6 +304,9 @@ void CToolDlg::OnStatus(const StatusEvent& event) {
     // silence.
     if (event.status == STATUS_DEVICE_NOT_FOUND && event.not_found_by == NotFoundBy::Operation) {
         ShowText(TEXT_DEVICE_NOT_FOUND);
+    }
+    if (event.status == STATUS_OPEN_FAILED && event.device_lock_refused) {
+        view_.ShowMessageBox(DeviceLockRefusalText(event.host_error, language_));
     }
     // A drive that could not be opened for lack of rights may have been the recorder.
     if (event.status == STATUS_DEVICE_NOT_FOUND &&
@@ -302,6 +323,22 @@ void CToolDlg::OnControlGroup(const ControlGroupEvent& event) {
     }
     for (const int control : kDeviceControls) {
         view_.SetEnabled(control, event.enabled);
+    }
+}
+
+void CToolDlg::OnNotice(const NoticeEvent& event) {
+    switch (event.notice) {
+        case WorkerNotice::WaitingForDeviceLock:
+            if (!told_about_waiting_) {
+                told_about_waiting_ = true;
+                ShowText(TEXT_WAITING_FOR_RECORDER);
+            }
+            break;
+        case WorkerNotice::FormatEnded:
+            if (formats_running_ > 0 && --formats_running_ == 0) {
+                view_.ShowFormatRunning(false);
+            }
+            break;
     }
 }
 

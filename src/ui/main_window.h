@@ -65,6 +65,7 @@ class CToolDlg final : public WorkerEventSink {
     void OnChangePassword();
     void OnStatus(const StatusEvent& event);
     void OnControlGroup(const ControlGroupEvent& event);
+    void OnNotice(const NoticeEvent& event);
     void PassOnKeptNotices();
     void ShowText(unsigned text_id);
     void EnablePasswordControls(bool enabled);
@@ -92,6 +93,11 @@ class CToolDlg final : public WorkerEventSink {
     int kept_notices_ = 0;
     // The box that says the tool lacks the rights is shown once per run.
     bool told_about_rights_ = false;
+    // The box that says the window waits for another program is shown once per wait: until a
+    // status comes from a session that has the device.
+    bool told_about_waiting_ = false;
+    // Formats started whose workers have not yet said that they ended.
+    int formats_running_ = 0;
     bool destroyed_ = false;
 };
 

@@ -28,7 +28,7 @@ read -r _ <"$work/held"
 : >"$work/err"
 "$ulvren" --simulate "$work/rec.img" --size 2097152 detect >"$work/out" 2>>"$work/err" &
 tool=$!
-notice='waiting for another program that is using the recorder'
+notice='Waiting for another program that is using the recorder.'
 # The notice is an event on the tool's standard error: wait for it, not for a time.
 timeout 30 grep -q -m1 -F "$notice" <(tail -n +1 --pid="$tool" -f "$work/err") ||
     fail "no notice while waiting: $(cat "$work/err")"

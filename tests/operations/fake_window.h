@@ -58,6 +58,11 @@ class FakeWindow final : public WorkerEventSink {
                          (change->group == ControlGroup::Device ? "device" : "password"));
             return;
         }
+        if (const auto* notice = std::get_if<NoticeEvent>(&event)) {
+            events_->Add(notice->notice == WorkerNotice::FormatEnded ? "format ended"
+                                                                     : "waiting for the lock");
+            return;
+        }
         const auto& status = std::get<StatusEvent>(event);
         events_->Add(OperationStatusName(status.status));
         last_host_error = status.host_error;

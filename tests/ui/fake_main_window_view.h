@@ -31,7 +31,10 @@ class FixedClock final : public Clock {
 class CountingDeviceMutex final : public DeviceMutex {
   public:
     explicit CountingDeviceMutex(std::shared_ptr<DeviceMutex> inner) : inner_(std::move(inner)) {}
-    Outcome Acquire(std::stop_token stop) override { return inner_->Acquire(std::move(stop)); }
+    using DeviceMutex::Acquire;
+    Outcome Acquire(std::stop_token stop, const NamedSystemMutex::WaitNotice& notice) override {
+        return inner_->Acquire(std::move(stop), notice);
+    }
     void Release() override {
         inner_->Release();
         std::lock_guard lock(mutex_);
@@ -148,6 +151,10 @@ class FakeMainWindowView final : public FakeControls<MainWindowView> {
             during_pause();
         }
     }
+    void ShowFormatRunning(bool running) override {
+        format_running = running;
+        log.push_back(running ? "format running" : "format done");
+    }
     DialogResult RunModalDialog(int template_id, DialogLogic& logic) override {
         FakeDialogView dialog;
         logic.OnInitDialog(dialog);
@@ -169,6 +176,12 @@ class FakeMainWindowView final : public FakeControls<MainWindowView> {
     void NotifyWorkerEvent(const WorkerEvent&) override {
         std::lock_guard lock(notices_mutex_);
         ++notices_;
+        notice_came_.notify_all();
+    }
+    // Waits for a notice to come in; false after ten seconds.
+    bool WaitForNotice() {
+        std::unique_lock lock(notices_mutex_);
+        return notice_came_.wait_for(lock, std::chrono::seconds(10), [&] { return notices_ > 0; });
     }
 
     // Takes the notices that have come in so far.
@@ -189,9 +202,11 @@ class FakeMainWindowView final : public FakeControls<MainWindowView> {
     std::deque<DialogInput> dialog_inputs;
     std::vector<ShownDialog> dialogs;
     std::function<void()> during_pause;
+    bool format_running = false;
 
   private:
     std::mutex notices_mutex_;
+    std::condition_variable notice_came_;
     int notices_ = 0;
 };
 

@@ -37,10 +37,15 @@ struct WindowBench {
     }
 
     // Waits until `sessions` device sessions have ended in all, then hands the window every
-    // worker event that has come in, as its thread would.
+    // worker event that has come in, as its thread would, until no format is left running (a
+    // format's worker says that it ended after its session).
     void Settle(int sessions) {
         ASSERT_TRUE(mutex->WaitForSessions(sessions));
         Pump();
+        while (view.format_running) {
+            ASSERT_TRUE(view.WaitForNotice());
+            Pump();
+        }
     }
     void Pump() {
         for (int notices = view.TakeNotices(); notices > 0; notices = view.TakeNotices()) {
@@ -196,8 +201,8 @@ TEST(MainWindow, FormatAsPasswordDiskEnablesThePasswordButtons) {
     bench.Select(1);
     bench.window.OnCommand(CONTROL_FORMAT_BUTTON);
     bench.Settle(2);
-    EXPECT_EQ(bench.view.log,
-              (Strings{"enable 1019", "enable 1011", "pause 2000", "box Format successfully!"}));
+    EXPECT_EQ(bench.view.log, (Strings{"format running", "enable 1019", "enable 1011", "pause 2000",
+                                       "box Format successfully!", "format done"}));
     EXPECT_EQ(bench.machine.OverlapCount(), 0u);
 }
 
@@ -384,7 +389,10 @@ TEST(MainWindow, AButtonWhoseRecorderWasReplacedSendsOnlyTheIdentifyAndSaysSo) {
         bench.view.dialog_inputs.push_back({});
         bench.window.OnCommand(button);
         bench.Settle(2);
-        EXPECT_EQ(bench.view.log, (Strings{"box Device not found"})) << button;
+        const Strings said = button == CONTROL_FORMAT_BUTTON
+                                 ? Strings{"format running", "box Device not found", "format done"}
+                                 : Strings{"box Device not found"};
+        EXPECT_EQ(bench.view.log, said) << button;
         EXPECT_EQ(bench.view.Text(CONTROL_CAPACITY_FIELD), "Device not found") << button;
         const auto requests = bench.machine.Requests();
         ASSERT_EQ(requests.size(), requests_before + 1) << button;

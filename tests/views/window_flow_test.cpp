@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
+#include <QWindow>
+#include <csignal>
 
 #include "host/host.h"
 #include "hosts/simulated/simulated_machine.h"
@@ -72,10 +74,15 @@ class WindowFlowTest final : public QObject {
 
   private slots:
     void initTestCase();
+    // First: it leaves the recorder a public disk, as it found it (an even number of cases),
+    // and no fault in force.
+    void closeDuringFormat();
     void flow();
     void cleanupTestCase();
 
   private:
+    void OpenWindow();
+    void CloseWindow();
     template <class T = QWidget>
     T* Control(int id) {
         auto* widget = window_->findChild<T*>(QString::number(id));
@@ -119,6 +126,10 @@ void WindowFlowTest::initTestCase() {
     QVERIFY2(machine_.has_value(), error.text.c_str());
     installed_.emplace(*machine_->host);
 
+    OpenWindow();
+}
+
+void WindowFlowTest::OpenWindow() {
     window_ = std::make_unique<views::qt::QtMainWindowView>();
     logic_ = std::make_unique<CToolDlg>(
         *window_, CToolDlg::Environment{OpenDeviceMutex(), &clock_, [] { return kEnglish; }});
@@ -129,14 +140,20 @@ void WindowFlowTest::initTestCase() {
     watcher_ = std::make_unique<testing::ModalWatcher>(*window_, [this] { return Snapshot(); });
 }
 
-void WindowFlowTest::cleanupTestCase() {
-    if (logic_ != nullptr) {
-        logic_->OnDestroy();
+void WindowFlowTest::CloseWindow() {
+    if (window_ == nullptr) {
+        return;
     }
+    logic_->OnDestroy();
     window_->Detach();
     relay_.reset();
+    // Waits for a format that is still running.
     logic_.reset();
     window_.reset();
+}
+
+void WindowFlowTest::cleanupTestCase() {
+    CloseWindow();
 }
 
 std::string WindowFlowTest::Snapshot() {
@@ -238,6 +255,8 @@ void WindowFlowTest::flow() {
     gaps.Start();
     since_format.start();
     Click(CONTROL_FORMAT_BUTTON);
+    // The cursor shows that the window is busy while its format runs, and no longer after it.
+    QCOMPARE(window_->cursor().shape(), Qt::BusyCursor);
     QVERIFY(WaitForBoxes(1));
     const double longest_gap_ms = gaps.Stop();
     qInfo(
@@ -253,6 +272,7 @@ void WindowFlowTest::flow() {
     QVERIFY(paints_in_pause > 0);
     QVERIFY(window_->isVisible());
     QCOMPARE(Settings().disk_type, DISK_TYPE_PASSWORD);
+    QVERIFY(WaitForWindow([&] { return window_->cursor().shape() == Qt::ArrowCursor; }));
 
     // Login, in an edit that takes at most twelve bytes of code page 1252 ("é" is one of them)
     // and refuses what the code page cannot hold, typed or pasted. The recorder goes away while
@@ -360,6 +380,63 @@ void WindowFlowTest::flow() {
     QCOMPARE(shown, expected);
     QVERIFY(!watcher_->ScriptsLeft());
     QVERIFY(!pausing);
+}
+
+// Closing the window while its format runs, by the close box in the pause after the format
+// (taken when the pause ends) or by a request to end the program during the format: the format
+// finishes, nothing more shows, the window closes, and the program lives on until it returns.
+void WindowFlowTest::closeDuringFormat() {
+    struct CloseCase {
+        const char* name;
+        int end_request;  // the signal sent during the format; 0: the close box, in the pause
+    };
+    const CloseCase cases[] = {
+        {"close box in the pause", 0},
+        {"SIGTERM during the format", SIGTERM},
+        {"SIGHUP during the format", SIGHUP},
+        {"SIGINT during the format", SIGINT},
+    };
+    for (const CloseCase& c : cases) {
+        CloseWindow();
+        OpenWindow();
+        QSignalSpy closed(window_.get(), &QDialog::finished);
+        logic_->OnInitDialog();
+        window_->show();
+        auto* list = Control<QComboBox>(CONTROL_DISK_TYPE_LIST);
+        QVERIFY(WaitForWindow([&] { return list->currentIndex() >= 0; }));
+        // The other disk type, so that the format shows in the recorder's settings.
+        const int chosen = 1 - list->currentIndex();
+        const auto want_type = chosen == 1 ? DISK_TYPE_PASSWORD : DISK_TYPE_PUBLIC;
+        QTest::keyClick(list, chosen == 1 ? Qt::Key_Down : Qt::Key_Up);
+        bool taken_in_pause = false;
+        if (c.end_request == 0) {
+            connect(
+                window_->findChild<views::qt::InputFreePause*>("pause"),
+                &views::qt::InputFreePause::started, window_.get(),
+                [&] {
+                    window_->windowHandle()->close();
+                    taken_in_pause = !closed.isEmpty();
+                },
+                Qt::QueuedConnection);
+        } else {
+            // As whoever started the test may have left it: the request would end the program.
+            std::signal(c.end_request, SIG_DFL);
+        }
+        Click(CONTROL_FORMAT_BUTTON);
+        if (c.end_request != 0) {
+            // Once the format's session is under way: before it, closing drops the format.
+            QVERIFY(WaitForWindow([&] { return Settings().disk_type == want_type; }));
+            std::raise(c.end_request);
+        }
+        QVERIFY2(!closed.isEmpty() || closed.wait(120'000), c.name);
+        QVERIFY2(!taken_in_pause, c.name);
+        QVERIFY2(!window_->isVisible(), c.name);
+        CloseWindow();
+        QCoreApplication::processEvents();
+        QVERIFY2(watcher_->Boxes().empty(), c.name);
+        QCOMPARE(Settings().disk_type, want_type);
+    }
+    OpenWindow();
 }
 
 int main(int argc, char** argv) {

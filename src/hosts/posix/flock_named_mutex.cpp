@@ -20,10 +20,10 @@ namespace ulvren {
 
 namespace {
 
-// Every refusal names the lock file, so the user knows what to look at.
+// Every refusal names the lock file, so the user knows what to look at; the front ends say in
+// the user's language that the lock was refused and the recorder left alone.
 int RefuseLock(const std::string& path, const std::string& why) {
-    SetLastHostError(HostErrorKind::Other, "cannot take the device lock " + path + ": " + why +
-                                               "; the recorder was left alone");
+    SetLastHostError(HostErrorKind::Other, path + ": " + why);
     return -1;
 }
 

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,7 @@ namespace {
 // What the console's control handler needs, set before it is installed. The handler runs on a
 // thread of its own that the system starts for each event.
 std::string deferred_notice;
+std::function<void()> on_first_request;
 std::atomic<bool> end_requested{false};
 
 BOOL WINAPI OnEndRequest(DWORD) {
@@ -23,13 +25,17 @@ BOOL WINAPI OnEndRequest(DWORD) {
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), deferred_notice.data(),
               static_cast<DWORD>(deferred_notice.size()), &written, nullptr);
+    if (on_first_request) {
+        on_first_request();
+    }
     return TRUE;
 }
 
 class ConsoleControlDeferral final : public EndRequestDeferral {
   public:
-    explicit ConsoleControlDeferral(std::string notice) {
+    ConsoleControlDeferral(std::string notice, std::function<void()> on_request) {
         deferred_notice = std::move(notice);
+        on_first_request = std::move(on_request);
         end_requested = false;
         SetConsoleCtrlHandler(OnEndRequest, TRUE);
     }
@@ -40,8 +46,9 @@ class ConsoleControlDeferral final : public EndRequestDeferral {
 
 }  // namespace
 
-std::unique_ptr<EndRequestDeferral> DeferEndRequests(std::string notice) {
-    return std::make_unique<ConsoleControlDeferral>(std::move(notice));
+std::unique_ptr<EndRequestDeferral> DeferEndRequests(std::string notice,
+                                                     std::function<void()> on_request) {
+    return std::make_unique<ConsoleControlDeferral>(std::move(notice), std::move(on_request));
 }
 
 // Windows hands a program that was started without a stream a null handle, and nothing that the

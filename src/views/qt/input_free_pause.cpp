@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QTimer>
+#include <QWindow>
+#include <utility>
 
 namespace ulvren::views::qt {
 namespace {
@@ -26,7 +28,6 @@ bool IsUserInput(const QEvent& event) {
         case QEvent::TabletRelease:
         case QEvent::TabletMove:
         case QEvent::ContextMenu:
-        case QEvent::Close:
             return true;
         default:
             return false;
@@ -43,11 +44,28 @@ void InputFreePause::Wait(std::chrono::milliseconds duration) {
     loop.exec();
     QCoreApplication::instance()->removeEventFilter(this);
     emit finished();
+    // Asked again, now that the window takes it.
+    for (const QPointer<QWindow>& window : std::exchange(close_requests_, {})) {
+        if (window != nullptr) {
+            window->close();
+        }
+    }
 }
 
-bool InputFreePause::eventFilter(QObject* /*watched*/, QEvent* event) {
+bool InputFreePause::eventFilter(QObject* watched, QEvent* event) {
     // Only what comes from the user: the window's own calls (a programmatic close) still pass.
-    return event->spontaneous() && IsUserInput(*event);
+    if (!event->spontaneous()) {
+        return false;
+    }
+    // The system's close request reaches the window's QWindow before its widget.
+    if (event->type() == QEvent::Close) {
+        if (auto* window = qobject_cast<QWindow*>(watched);
+            window != nullptr && !close_requests_.contains(window)) {
+            close_requests_.append(window);
+        }
+        return true;
+    }
+    return IsUserInput(*event);
 }
 
 }  // namespace ulvren::views::qt

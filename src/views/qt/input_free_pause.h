@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QWindow>
 #include <chrono>
 
 namespace ulvren::views::qt {
 
 // A wait on the window's thread that keeps its windows painted and its timers running but takes
-// no input: keys, mouse, wheel, touch and close requests from the user are dropped, not kept for
-// later. It emits `started` when the wait has begun and `finished` when it is over.
+// no input: keys, mouse, wheel and touch from the user are dropped, not kept for later. A request
+// to close a window (its close box, the window manager) is kept and taken when the wait is over.
+// It emits `started` when the wait has begun and `finished` when it is over.
 class InputFreePause final : public QObject {
     Q_OBJECT
 
@@ -22,6 +26,9 @@ class InputFreePause final : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QList<QPointer<QWindow>> close_requests_;
 };
 
 }  // namespace ulvren::views::qt

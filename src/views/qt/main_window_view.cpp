@@ -55,6 +55,12 @@ QtMainWindowView::QtMainWindowView()
             logic_->OnTimer();
         }
     });
+    // Once closed, the window shows nothing more, also of what was queued before.
+    connect(this, &QDialog::finished, this, [this] {
+        if (logic_ != nullptr) {
+            logic_->OnDestroy();
+        }
+    });
     ConnectCommands();
 }
 
@@ -174,6 +180,15 @@ void QtMainWindowView::ShowMessageBox(std::string_view text) {
 
 void QtMainWindowView::Pause(std::chrono::milliseconds duration) {
     pause_.Wait(duration);
+}
+
+void QtMainWindowView::ShowFormatRunning(bool running) {
+    if (running) {
+        setCursor(Qt::BusyCursor);
+    } else {
+        unsetCursor();
+    }
+    end_requests_.Hold(running);
 }
 
 DialogResult QtMainWindowView::RunModalDialog(int template_id, DialogLogic& logic) {

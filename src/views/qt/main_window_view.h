@@ -6,6 +6,7 @@
 #include "ui/dialog_view.h"
 #include "ui/main_window.h"
 #include "views/qt/dialog_controls.h"
+#include "views/qt/end_request_hold.h"
 #include "views/qt/input_free_pause.h"
 
 namespace ulvren::views::qt {
@@ -39,6 +40,7 @@ class QtMainWindowView final : public QDialog, public DialogControls, public Mai
     void StopTimer() override;
     void ShowMessageBox(std::string_view text) override;
     void Pause(std::chrono::milliseconds duration) override;
+    void ShowFormatRunning(bool running) override;
     DialogResult RunModalDialog(int template_id, DialogLogic& logic) override;
     void NotifyWorkerEvent(const WorkerEvent& event) override;
 
@@ -57,6 +59,7 @@ class QtMainWindowView final : public QDialog, public DialogControls, public Mai
 
     QTimer timer_{this};
     InputFreePause pause_{this};
+    EndRequestHold end_requests_{*this};
     CToolDlg* logic_ = nullptr;
 };
 

@@ -56,8 +56,17 @@ INT_PTR MainWindowDialog::Handle(HWND dialog, UINT message, WPARAM wparam) {
         }
         case WM_OPERATION_STATUS:
         case WM_CONTROL_GROUP:
+        case WM_WORKER_NOTICE:
             logic_->OnWorkerEvent();
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case WM_SETCURSOR:
+            // The controls' own come here first, as their default processing asks their parent.
+            if (!format_running_) {
+                return FALSE;
+            }
+            SetCursor(LoadCursor(nullptr, IDC_APPSTARTING));
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
             return TRUE;
         case WM_TIMER:
             logic_->OnTimer();
@@ -160,6 +169,15 @@ void MainWindowDialog::ShowMessageBox(std::string_view text) {
 void MainWindowDialog::Pause(std::chrono::milliseconds duration) {
     // On the window's thread: it neither paints nor answers meanwhile.
     Sleep(static_cast<DWORD>(duration.count()));
+}
+
+void MainWindowDialog::ShowFormatRunning(bool running) {
+    format_running_ = running;
+    // The cursor changes now, not only when the mouse next moves.
+    POINT where{};
+    if (GetCursorPos(&where)) {
+        SetCursorPos(where.x, where.y);
+    }
 }
 
 DialogResult MainWindowDialog::RunModalDialog(int template_id, DialogLogic& logic) {

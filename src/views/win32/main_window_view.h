@@ -11,7 +11,8 @@ namespace ulvren::views::win32 {
 
 // The main window's view: dialog template 102, a narrow modal dialog with no parent, whose
 // events go to the window's logic (CToolDlg). Worker events come back to the window's thread as
-// posted messages (WM_OPERATION_STATUS, WM_CONTROL_GROUP), each handled by one OnWorkerEvent.
+// posted messages (WM_OPERATION_STATUS, WM_CONTROL_GROUP, WM_WORKER_NOTICE), each handled by one
+// OnWorkerEvent.
 class MainWindowDialog final : public DialogControls, public MainWindowView {
   public:
     explicit MainWindowDialog(HINSTANCE instance) : instance_(instance) {}
@@ -35,6 +36,7 @@ class MainWindowDialog final : public DialogControls, public MainWindowView {
     void StopTimer() override;
     void ShowMessageBox(std::string_view text) override;
     void Pause(std::chrono::milliseconds duration) override;
+    void ShowFormatRunning(bool running) override;
     DialogResult RunModalDialog(int template_id, DialogLogic& logic) override;
     void NotifyWorkerEvent(const WorkerEvent& event) override;
 
@@ -49,6 +51,8 @@ class MainWindowDialog final : public DialogControls, public MainWindowView {
     // The window, for the workers' posts; null before it is created and once it is destroyed.
     std::atomic<HWND> window_{nullptr};
     HICON icon_ = nullptr;
+    // While a format of the window's own runs, the cursor over it shows that it is busy.
+    bool format_running_ = false;
 };
 
 }  // namespace ulvren::views::win32

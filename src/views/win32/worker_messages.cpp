@@ -9,8 +9,13 @@ void PostWorkerEvent(HWND window, const WorkerEvent& event) {
         PostMessageA(window, WM_OPERATION_STATUS, 0, static_cast<LPARAM>(status->status));
         return;
     }
-    const auto& group = std::get<ControlGroupEvent>(event);
-    PostMessageA(window, WM_CONTROL_GROUP, static_cast<WPARAM>(group.group), group.enabled ? 1 : 0);
+    if (const auto* group = std::get_if<ControlGroupEvent>(&event)) {
+        PostMessageA(window, WM_CONTROL_GROUP, static_cast<WPARAM>(group->group),
+                     group->enabled ? 1 : 0);
+        return;
+    }
+    PostMessageA(window, WM_WORKER_NOTICE, static_cast<WPARAM>(std::get<NoticeEvent>(event).notice),
+                 0);
 }
 
 }  // namespace ulvren::views::win32

@@ -233,13 +233,15 @@ pid_t ForkHolder(const std::string& directory) {
     return pid;
 }
 
-// A device mutex over the lock in `directory` whose waits behind another process are announced
-// at once through `waiting`.
-std::shared_ptr<QueuedDeviceMutex> MutexAnnouncingWaits(const std::string& directory,
-                                                        std::promise<void>& waiting) {
+// A device mutex over the lock in `directory`.
+std::shared_ptr<QueuedDeviceMutex> MutexIn(const std::string& directory) {
     return std::make_shared<QueuedDeviceMutex>(
-        std::make_unique<FlockNamedMutex>(kDeviceMutexName, directory),
-        NamedSystemMutex::WaitNotice{0ms, [&waiting] { waiting.set_value(); }});
+        std::make_unique<FlockNamedMutex>(kDeviceMutexName, directory));
+}
+
+// A wait behind another process announced at once through `waiting`.
+NamedSystemMutex::WaitNotice AnnounceAtOnce(std::promise<void>& waiting) {
+    return {0ms, [&waiting] { waiting.set_value(); }};
 }
 
 // A holder that dies without giving the mutex back frees it, like an abandoned mutex; the waiter
@@ -250,9 +252,11 @@ TEST(FlockNamedMutexTest, HolderThatDiesReleasesIt) {
     ASSERT_GT(pid, 0);
 
     std::promise<void> waiting;
-    auto mutex = MutexAnnouncingWaits(dir.Path(), waiting);
+    auto mutex = MutexIn(dir.Path());
     std::atomic<bool> acquired{false};
-    std::thread waiter([&] { acquired = mutex->Acquire({}) == DeviceMutex::Outcome::Held; });
+    std::thread waiter([&] {
+        acquired = mutex->Acquire({}, AnnounceAtOnce(waiting)) == DeviceMutex::Outcome::Held;
+    });
     ASSERT_EQ(waiting.get_future().wait_for(30s), std::future_status::ready);
     EXPECT_FALSE(acquired.load());
 
@@ -271,10 +275,12 @@ TEST(FlockNamedMutexTest, WaitBehindAnotherProcessEndsOnStop) {
     ASSERT_GT(pid, 0);
 
     std::promise<void> waiting;
-    auto mutex = MutexAnnouncingWaits(dir.Path(), waiting);
+    auto mutex = MutexIn(dir.Path());
     std::stop_source stop;
-    std::thread waiter(
-        [&] { EXPECT_EQ(mutex->Acquire(stop.get_token()), DeviceMutex::Outcome::Stopped); });
+    std::thread waiter([&] {
+        EXPECT_EQ(mutex->Acquire(stop.get_token(), AnnounceAtOnce(waiting)),
+                  DeviceMutex::Outcome::Stopped);
+    });
     ASSERT_EQ(waiting.get_future().wait_for(30s), std::future_status::ready);
     stop.request_stop();
     waiter.join();
@@ -283,8 +289,7 @@ TEST(FlockNamedMutexTest, WaitBehindAnotherProcessEndsOnStop) {
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     // The given-up wait takes the lock when the holder goes and hands it straight on.
-    std::promise<void> waiting_again;
-    auto again = MutexAnnouncingWaits(dir.Path(), waiting_again);
+    auto again = MutexIn(dir.Path());
     EXPECT_EQ(again->Acquire({}), DeviceMutex::Outcome::Held);
     again->Release();
 }

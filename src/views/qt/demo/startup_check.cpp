@@ -3,11 +3,14 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QEvent>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "text/text_catalogue.h"
+#include "text/text_ids.h"
 #include "ui/control_ids.h"
 
 namespace ulvren::views::qt {
@@ -44,11 +47,13 @@ std::optional<long long> ProcessAgeMs() {
 
 }  // namespace
 
-StartupCheck::StartupCheck(QtMainWindowView& window, std::ostream& out, int& exit_code)
-    : QObject(&window), window_(window), out_(out), exit_code_(exit_code) {
+StartupCheck::StartupCheck(QtMainWindowView& window, const CToolDlg& logic, std::ostream& out,
+                           int& exit_code)
+    : QObject(&window), window_(window), logic_(logic), out_(out), exit_code_(exit_code) {
     exit_code_ = 1;
     window_.installEventFilter(this);
     connect(&window_, &QtMainWindowView::workerEventHandled, this, &StartupCheck::Conclude);
+    connect(&window_, &QtMainWindowView::messageShown, this, &StartupCheck::OnMessageBox);
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, [this] {
         out_ << "ulvren-demo: no detection within " << kDeadline.count() << " s\n";
@@ -64,6 +69,28 @@ bool StartupCheck::eventFilter(QObject* watched, QEvent* event) {
         QMetaObject::invokeMethod(this, &StartupCheck::Conclude, Qt::QueuedConnection);
     }
     return false;
+}
+
+void StartupCheck::OnMessageBox(const std::string& text) {
+    // At once: a script may wait for it before it lets the window go on.
+    out_ << "ulvren-demo: the window says \"" << text << "\"" << std::endl;
+    // The box is about to run: it is closed from inside its own loop.
+    QMetaObject::invokeMethod(
+        this,
+        [] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                box->close();
+            }
+        },
+        Qt::QueuedConnection);
+    if (concluded_ || text == LocalizedTextUtf8(TEXT_WAITING_FOR_RECORDER, logic_.Language())) {
+        return;
+    }
+    concluded_ = true;
+    deadline_.stop();
+    out_ << "ulvren-demo: no recorder found\n";
+    exit_code_ = 1;
+    window_.reject();
 }
 
 void StartupCheck::Conclude() {
