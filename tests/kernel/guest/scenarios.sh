@@ -9,6 +9,8 @@
 readonly RECORDER_SECTORS=2097152  # 1 GiB: each FAT takes 2,045 sectors, so 9 commands of 240
 readonly MAX_TRANSFER=122880       # max_sectors_kb 120
 state=$recorder_image.state
+opcodes=/run/recorder.opcodes
+recorder_options="--opcode-log $opcodes"
 
 # Runs ulvren with ARGS, keeps its output in /run/out and its exit status in $status.
 run() { # ARGS...
@@ -37,16 +39,22 @@ serial_of() { dd if="$1" bs=1 skip=67 count=4 status=none | od -An -tx1 | tr -d 
 
 # --- the scenarios -----------------------------------------------------------------------------
 
-# The recorder is the third removable disk; detect finds it and nothing else.
+# The recorder is the third removable disk; detect finds it and nothing else. The scan reaches it
+# through its generic node alone: its first command is the identify, with no TEST UNIT READY or
+# PREVENT MEDIUM REMOVAL from an open of its disk node before it.
 scenario_detect() {
+    local from
     [ "$(recorder_disk)" != /dev/sda ] || fail "the recorder is the first disk"
     for block in /sys/block/sd*; do
         [ "$(cat "$block/removable")" = 1 ] || fail "${block##*/} is not removable"
     done
+    from=$(($(wc -l <"$opcodes") + 1))
     run detect
     [ $status -eq 0 ] || fail "detect exited $status"
     says "Disk Capacity: 1024 MB" && says "USB Disk Type: Public Disk" &&
         says "Device: $(recorder_disk)" || fail "detect did not report the recorder"
+    [ "$(tail -n "+$from" "$opcodes" | head -n 1 | cut -d' ' -f2)" = f6 ] ||
+        fail "the scan's first command was not the identify: $(tail -n "+$from" "$opcodes" | cut -d' ' -f2 | tr '\n' ' ')"
 }
 
 # Formats as TYPE through the kernel; checks the commands, fsck.fat and the kernel's vfat on it.
