@@ -53,7 +53,7 @@ int Run(const cli::CliOptions& options, const cli::Messages& messages) {
         machine = OpenSimulatedMachine(
             {*options.simulate_image, options.size_sectors, options.max_transfer_sectors}, error);
         if (!machine) {
-            messages.SayAsIs(error.text);
+            messages.Say(TEXT_CLI_SIMULATION_UNUSABLE, {error.text});
             return error.kind == SimulatedMachineError::Kind::BadOptions ? cli::kExitUsage
                                                                          : cli::kExitCannotRun;
         }
@@ -101,7 +101,7 @@ int Run(const cli::CliOptions& options, const cli::Messages& messages) {
     }
     if (machine) {
         if (const auto file_error = machine->file_errors->First()) {
-            messages.SayAsIs(*file_error);
+            messages.Say(TEXT_CLI_SIMULATION_NOT_KEPT, {*file_error});
             status = cli::kExitCannotRun;
         }
     }

@@ -38,7 +38,8 @@ std::optional<std::string> WriteNewFileBeside(const std::string& path, std::stri
             if (errno == EEXIST) {
                 continue;
             }
-            error = "cannot create " + temporary + ": " + LastCallErrorText();
+            // Named by the file the caller asked for: the temporary name is this function's own.
+            error = "cannot create " + path + ": " + LastCallErrorText();
             return std::nullopt;
         }
         const bool written = contents.empty() || std::fwrite(contents.data(), 1, contents.size(),
@@ -48,7 +49,7 @@ std::optional<std::string> WriteNewFileBeside(const std::string& path, std::stri
         if (written && closed) {
             return temporary;
         }
-        error = "cannot write " + temporary + ": " + (written ? LastCallErrorText() : write_error);
+        error = "cannot write " + path + ": " + (written ? LastCallErrorText() : write_error);
         std::remove(temporary.c_str());
         return std::nullopt;
     }

@@ -13,6 +13,7 @@ cases=(
     "--simulate $image --trace $image detect|2|is the simulated recorder's $image; give another --trace|就是模拟记录仪的 $image；请用 --trace 指定其他文件|就是模擬記錄器的 $image；請以 --trace 指定其他檔案"
     "--simulate $image login --password-stdin </dev/null|2|standard input ended after 0 of 1 passwords|标准输入只提供了 0 个密码，需要 1 个|標準輸入只提供了 0 個密碼，需要 1 個"
     "--simulate $image --trace $work/no-such-folder/t.log detect|3|cannot write the trace file $work/no-such-folder/t.log|无法写入跟踪文件|無法寫入追蹤檔案"
+    "--simulate $work/no-such-folder/r.img detect|3|the simulated recorder cannot be used: cannot create $work/no-such-folder/r.img:|无法使用模拟记录仪：cannot create|無法使用模擬記錄器：cannot create"
     "--bogus detect|2|Try 'ulvren --help' for more information.|Try 'ulvren --help'|Try 'ulvren --help'"
 )
 for row in "${cases[@]}"; do
