@@ -100,8 +100,7 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
             progress.Update(written, total, ProgressLine::Clock::now());
         };
     }
-    auto state = std::make_shared<SharedWindowState>(OpenDeviceMutex(),
-                                                     std::move(format_progress));
+    auto state = std::make_shared<SharedWindowState>(OpenDeviceMutex(), std::move(format_progress));
     CliWindow window(*state, language, out, err, progress);
     state->link.Attach(window);
     int result = kExitDeviceSaidNo;

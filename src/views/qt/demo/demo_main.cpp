@@ -76,12 +76,13 @@ int main(int argc, char** argv) {
 
     int exit_code = 0;
     // The panel's plugs and unplugs reach the window as the simulated machine's notices.
-    app.Run(machine->host->DeviceChanges(), [&](CToolDlg& logic, views::qt::QtMainWindowView& window) {
-        if (check) {
-            new views::qt::StartupCheck(window, logic, std::cout, exit_code);
-            return;
-        }
-        ShowBesideWhenFramed(panel, window);
-    });
+    app.Run(machine->host->DeviceChanges(),
+            [&](CToolDlg& logic, views::qt::QtMainWindowView& window) {
+                if (check) {
+                    new views::qt::StartupCheck(window, logic, std::cout, exit_code);
+                    return;
+                }
+                ShowBesideWhenFramed(panel, window);
+            });
     return exit_code;
 }
