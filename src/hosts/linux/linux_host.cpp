@@ -158,7 +158,7 @@ bool LinuxHost::ControlVolume(DeviceHandle handle, VolumeControl control) {
             // shared one for a moment while it probes a disk that was just plugged in or
             // re-read): the session goes on either way, and a mounted file system must not
             // outlive a format.
-            return UnmountFileSystemsOf(disk->number);
+            return UnmountFileSystemsOf(*disk);
         case VolumeControl::Dismount:
             return Dismount(*disk);
         case VolumeControl::Unlock:
@@ -243,8 +243,8 @@ bool LinuxHost::TakeExclusiveFlock(int fd) {
 // Where udisks runs, it unmounts first: it may unmount what it mounted for the seated user, and
 // it forgets those mounts instead of finding them gone. What is left (mounts udisks does not know,
 // or no udisks at all) goes with umount2, which only root may call.
-bool LinuxHost::UnmountFileSystemsOf(DeviceNumber disk) {
-    std::vector<BlockDevice> devices = DiskAndPartitions(sysfs_root_, disk);
+bool LinuxHost::UnmountFileSystemsOf(const DiskNode& disk) {
+    std::vector<BlockDevice> devices = DiskAndPartitions(sysfs_root_, disk.number);
     std::vector<DeviceNumber> numbers;
     std::vector<std::string> nodes;
     for (const BlockDevice& device : devices) {
@@ -254,17 +254,7 @@ bool LinuxHost::UnmountFileSystemsOf(DeviceNumber disk) {
         }
     }
     std::string udisks_refusal;
-    if (auto mounts = ReadMounts()) {
-        const auto udisks = MountedAmong(*mounts, devices) ? ConnectToRunningUDisks() : nullptr;
-        for (const BlockDevice& device : devices) {
-            if (udisks && !device.name.empty() && MountedAmong(*mounts, {device})) {
-                std::string refusal;
-                if (!udisks->Unmount(device.name, refusal) && udisks_refusal.empty()) {
-                    udisks_refusal = std::move(refusal);
-                }
-            }
-        }
-    }
+    UnmountThroughUDisks(disk, devices, udisks_refusal);
     const auto mounts = ReadMounts();
     if (!mounts) {
         return false;
@@ -281,6 +271,32 @@ bool LinuxHost::UnmountFileSystemsOf(DeviceNumber disk) {
         }
     }
     return all_unmounted;
+}
+
+// udisks answers an unmount only once udev has handled the change event it raises for the disk,
+// and udev leaves a disk alone while someone holds its exclusive flock: holding it here would
+// stall every unmount for udisks's 20 s wait. The lock is let go for the calls and taken again;
+// nothing has been written yet, so udev's probe in between reads the old file system.
+void LinuxHost::UnmountThroughUDisks(const DiskNode& disk, const std::vector<BlockDevice>& devices,
+                                     std::string& refusal) {
+    const auto mounts = ReadMounts();
+    if (!mounts || !MountedAmong(*mounts, devices)) {
+        return;
+    }
+    const auto udisks = ConnectToRunningUDisks();
+    if (!udisks) {
+        return;
+    }
+    ::flock(disk.fd, LOCK_UN);
+    for (const BlockDevice& device : devices) {
+        if (!device.name.empty() && MountedAmong(*mounts, {device})) {
+            std::string error;
+            if (!udisks->Unmount(device.name, error) && refusal.empty()) {
+                refusal = std::move(error);
+            }
+        }
+    }
+    TakeExclusiveFlock(disk.fd);
 }
 
 std::optional<std::vector<MountEntry>> LinuxHost::ReadMounts() {

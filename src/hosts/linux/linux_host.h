@@ -60,7 +60,9 @@ class LinuxHost final : public Host {
     bool Unlock(int handle);
     bool Dismount(const DiskNode& disk);
     // Unmounts every file system on the disk `disk` or on one of its partitions.
-    bool UnmountFileSystemsOf(DeviceNumber disk);
+    bool UnmountFileSystemsOf(const DiskNode& disk);
+    void UnmountThroughUDisks(const DiskNode& disk, const std::vector<BlockDevice>& devices,
+                              std::string& refusal);
     std::optional<std::vector<MountEntry>> ReadMounts();
     static bool MountedAmong(const std::vector<MountEntry>& mounts,
                              const std::vector<BlockDevice>& devices);
