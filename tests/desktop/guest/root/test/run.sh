@@ -185,7 +185,7 @@ scenario_authorisation() {
 # through udisks, leaves a clean FAT32 that udisks sees at once, and nothing of ours runs as root.
 scenario_operations() {
     needs authorize "this build has no ulvren-authorize"
-    local disk pkexec_before serial began
+    local disk pkexec_before serial began took
     disk=$(recorder_disk)
     pkexec_before=$(journalctl -q -t pkexec | wc -l)
     mkfs.fat -n RECORDER "$disk" >/dev/null
@@ -201,8 +201,8 @@ scenario_operations() {
         [ "$status" -eq 0 ] && says "Format successfully!" || fail "format --type $type exited $status"
         # udisks answers an unmount once udev has seen the disk again; a tool that keeps its lock
         # on the disk meanwhile waits out udisks's 20 s instead (a 1 GiB format takes about 2 s).
-        awk -v a="$began" -v b="$(now)" 'BEGIN { exit !(b - a < 20) }' ||
-            fail "format --type $type waited for udisks: $(awk -v a="$began" -v b="$(now)" 'BEGIN { print b - a }') s"
+        took=$(awk -v a="$began" -v b="$(now)" 'BEGIN { print b - a }')
+        awk -v t="$took" 'BEGIN { exit !(t < 20) }' || fail "format --type $type waited for udisks: $took s"
         ! mounted "$disk" || fail "the recorder is still mounted after the format"
         fsck_clean "$disk"
         udevadm settle
