@@ -53,7 +53,11 @@ class CUsbDisk {
 
     // Lays a fresh FAT32 file system over the whole device: the capacity command gives its size,
     // the FAT32 writer its sectors. `progress`, when given, hears of every write.
-    int FormatFat32(DeviceHandle handle, const fat32::WriteProgress& progress = {});
+    // `capacity_outside_fat32`, when given, is set when the format wrote nothing because the
+    // device reported a size that FAT32 with 4 KiB clusters cannot cover (fat32::HoldsFat32), and
+    // cleared otherwise.
+    int FormatFat32(DeviceHandle handle, const fat32::WriteProgress& progress = {},
+                    bool* capacity_outside_fat32 = nullptr);
 
     const std::array<std::uint8_t, kReplyBufferSize>& ReplyBuffer() const { return reply_; }
 

@@ -48,4 +48,10 @@ std::optional<Geometry> ComputeGeometry(std::uint32_t sector_count) {
     return geometry;
 }
 
+bool HoldsFat32(std::uint32_t sector_count) {
+    const std::optional<Geometry> geometry = ComputeGeometry(sector_count);
+    return geometry && geometry->cluster_count >= kMinFat32Clusters &&
+           geometry->cluster_count <= kMaxFat32Clusters;
+}
+
 }  // namespace ulvren::fat32

@@ -27,4 +27,9 @@ std::uint32_t NominalFatSectors(std::uint32_t sector_count);
 // both FATs and the whole root directory cluster (fewer than 48 sectors).
 std::optional<Geometry> ComputeGeometry(std::uint32_t sector_count);
 
+// Whether a device of `sector_count` sectors takes a FAT32 volume of this layout: its data region
+// holds from 65,526 to 268,435,445 clusters (525,270 to 2,151,677,909 sectors). Outside that range
+// not every reader takes the volume for FAT32, so nothing is written.
+bool HoldsFat32(std::uint32_t sector_count);
+
 }  // namespace ulvren::fat32

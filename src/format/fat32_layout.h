@@ -27,4 +27,12 @@ inline constexpr std::uint32_t kReservedFatEntries = 2;
 inline constexpr std::uint32_t kSectorsPerFatSector =
     kFatEntriesPerSector * kSectorsPerCluster + kFatCount;
 
+// The cluster counts of a FAT32 volume. Readers take the FAT type from the cluster count alone:
+// with fewer clusters a volume is FAT12 or FAT16 to them, whatever its boot sector says. Below
+// 65,525 every reader says FAT16; at exactly 65,525 the published rules say FAT32 but FatFs, the
+// library of many recorders and cameras, says FAT16, so the smallest count is one more. The
+// highest cluster number is 0x0FFFFFF6, as the values above it mark bad clusters and chain ends.
+inline constexpr std::uint32_t kMinFat32Clusters = 65'526;
+inline constexpr std::uint32_t kMaxFat32Clusters = 0x0FFFFFF6 - 1;  // clusters 2 to 0x0FFFFFF6
+
 }  // namespace ulvren::fat32

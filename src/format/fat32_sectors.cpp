@@ -40,11 +40,12 @@ constexpr std::size_t kSectorSignatureOffset = 0x1FE;
 // A short jump over the parameter block to the bootstrap at 0x05A, then a no-op.
 constexpr std::array<std::uint8_t, 3> kJumpToBootstrap = {0xEB, 0x58, 0x90};
 constexpr std::string_view kOemName = "MSDOS5.0";
-// The label and type fields are padded with zero bytes, not spaces; the zero-initialised sector
-// supplies the padding.
-constexpr std::string_view kVolumeLabel = "NO NAME";
+// The label and type fields are padded with spaces, as every FAT formatter writes them: readers
+// that find "FAT32" and zero bytes take the sector for something else than a FAT32 boot sector,
+// and checkers call a zero-padded label invalid.
+constexpr std::string_view kVolumeLabel = "NO NAME    ";
 constexpr std::size_t kVolumeLabelLength = 11;
-constexpr std::string_view kFileSystemType = "FAT32";
+constexpr std::string_view kFileSystemType = "FAT32   ";
 constexpr std::size_t kFileSystemTypeLength = 8;
 constexpr std::uint8_t kMediaFixedDisk = 0xF8;
 // The CHS geometry is fixed: the device is addressed by LBA only.
@@ -86,8 +87,8 @@ void StoreText(SectorImage& sector, std::size_t offset, std::string_view text) {
 
 }  // namespace
 
-static_assert(kVolumeLabel.size() <= kVolumeLabelLength);
-static_assert(kFileSystemType.size() <= kFileSystemTypeLength);
+static_assert(kVolumeLabel.size() == kVolumeLabelLength);
+static_assert(kFileSystemType.size() == kFileSystemTypeLength);
 static_assert(kBootstrapOffset == kFileSystemTypeOffset + kFileSystemTypeLength);
 static_assert(kBootstrapOffset + kBootstrapSize == kSectorSignatureOffset);
 

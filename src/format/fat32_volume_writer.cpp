@@ -96,10 +96,10 @@ ZeroBuffer AllocateZeroBuffer(std::size_t bytes) {
 
 int WriteVolume(SectorWriter& device, std::uint32_t sector_count, std::uint32_t volume_serial,
                 ZeroBufferAllocator allocate_zero_buffer, const WriteProgress& progress) {
-    const std::optional<Geometry> geometry = ComputeGeometry(sector_count);
-    if (!geometry) {
+    if (!HoldsFat32(sector_count)) {
         return 0;
     }
+    const std::optional<Geometry> geometry = ComputeGeometry(sector_count);
     if (!progress) {
         return WriteLayout(device, *geometry, volume_serial, allocate_zero_buffer);
     }

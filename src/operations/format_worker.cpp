@@ -18,8 +18,13 @@ void FormatWorker(SharedWindowState& window, std::stop_token stop) {
                 return;
             }
             window.link.PostStatus(STATUS_DISK_TYPE_SET);
-            const bool formatted = disk.FormatFat32(handle, window.format_progress) != 0;
-            window.link.PostStatus(formatted ? STATUS_FORMAT_OK : STATUS_FORMAT_FAILED);
+            bool capacity_outside_fat32 = false;
+            if (disk.FormatFat32(handle, window.format_progress, &capacity_outside_fat32) != 0) {
+                window.link.PostStatus(STATUS_FORMAT_OK);
+            } else {
+                window.link.PostStatus(capacity_outside_fat32 ? STATUS_FORMAT_CAPACITY_OUTSIDE_FAT32
+                                                              : STATUS_FORMAT_FAILED);
+            }
         });
     window.link.PostNotice(WorkerNotice::FormatEnded);
 }

@@ -23,11 +23,14 @@ enum OperationStatus : int {
     STATUS_CAPACITY_UNKNOWN = 16,
     STATUS_DISK_TYPE_OK = 17,
     STATUS_DISK_TYPE_UNKNOWN = 18,
+    // The format failed before writing anything: FAT32 with 4 KiB clusters cannot cover a device
+    // of the recorder's size.
+    STATUS_FORMAT_CAPACITY_OUTSIDE_FAT32 = 19,
 };
 
 // The codes run from 1 to this one without a gap. The window's logic names each code and keeps
 // its reaction in one table (ui/status_reactions.cpp), which fails to compile without a row for
 // every code.
-inline constexpr int kLastOperationStatus = STATUS_DISK_TYPE_UNKNOWN;
+inline constexpr int kLastOperationStatus = STATUS_FORMAT_CAPACITY_OUTSIDE_FAT32;
 
 }  // namespace ulvren

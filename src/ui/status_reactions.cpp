@@ -52,6 +52,9 @@ constexpr StatusEntry kStatuses[] = {
     // The worker has written the disk-type index.
     {STATUS_DISK_TYPE_OK, "STATUS_DISK_TYPE_OK", kRefreshOnly},
     {STATUS_DISK_TYPE_UNKNOWN, "STATUS_DISK_TYPE_UNKNOWN", kRefreshOnly},
+    // Instead of "Format failed!": the failure and its reason in one box.
+    {STATUS_FORMAT_CAPACITY_OUTSIDE_FAT32, "STATUS_FORMAT_CAPACITY_OUTSIDE_FAT32",
+     Box(TEXT_CAPACITY_OUTSIDE_FAT32)},
 };
 
 // Row n holds code n + 1, and every code has its row: a status is found by its number.

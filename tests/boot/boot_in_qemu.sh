@@ -51,12 +51,15 @@ cd "$work_dir"
 
 # --- images ------------------------------------------------------------------------------------
 
-# Formats a new simulated recorder image of SECTORS sectors with the project's own writer.
+# Formats a new simulated recorder image with the project's own writer, then cuts it to SECTORS
+# sectors. The writer takes no device smaller than FAT32 holds (525,270 sectors); the bootstrap
+# reads only its own sector and its next stage, so the rest of the volume may go.
 format_image() { # IMAGE SECTORS
     local output
-    output=$("$ulvren" --simulate "$1" --size "$2" format --type public 2>&1) ||
+    output=$("$ulvren" --simulate "$1" --size 525270 format --type public 2>&1) ||
         fail "ulvren format failed: $output"
     [[ $output == *"Format successfully!"* ]] || fail "ulvren format did not succeed: $output"
+    truncate -s $(($2 * 512)) "$1"
 }
 
 # Writes VALUE as a little-endian number of WIDTH bytes at byte OFFSET of IMAGE.

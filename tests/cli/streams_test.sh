@@ -6,7 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../support/shell_test.sh"
 ulvren=$1
 export LC_ALL=C
 image="$work/rec.img"
-"$ulvren" --simulate "$image" --size 2048 detect >/dev/null
+"$ulvren" --simulate "$image" --size 1048576 detect >/dev/null
 touch "$work/a-file"
 long_name="$work/$(printf 'x%.0s' $(seq 300)).img"
 
@@ -21,7 +21,7 @@ cases=(
     "path through a file|--simulate $work/a-file/rec.img detect|3||Not a directory"
     "trace on a full disk|--simulate $image --trace /dev/full detect|3|Device: |No space left on device"
     "two disk types|--simulate $image format --type public --type password|2||give --type once"
-    "option=value|--simulate=$image --size=2048 format --type=public|0|Format successfully!|"
+    "option=value|--simulate=$image --size=1048576 format --type=public|0|Format successfully!|"
     "an unknown option|--bogus detect|2||Try 'ulvren --help' for more information."
     "output on a full disk|--simulate $image detect >/dev/full|3||standard output could not be written"
     "errors on a full disk|--simulate $image --device nowhere detect 2>/dev/full|3||"

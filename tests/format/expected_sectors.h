@@ -22,33 +22,33 @@ inline Sector ExpectedBootSector(std::uint32_t sector_count, std::uint32_t fat_s
                                  std::uint32_t serial) {
     // Offsets 0x00 to 0x59; total sectors, FAT length and serial are patched in below.
     static constexpr std::array<std::uint8_t, 0x5A> kHead = {
-        0xEB, 0x58, 0x90,                                        // jump to the bootstrap, no-op
-        'M',  'S',  'D',  'O',  'S', '5', '.', '0',              // OEM name
-        0x00, 0x02,                                              // 512 bytes per sector
-        0x08,                                                    // sectors per cluster
-        0x26, 0x00,                                              // 38 reserved sectors
-        0x02,                                                    // two FATs
-        0x00, 0x00,                                              // no fixed root entries
-        0x00, 0x00,                                              // 16-bit total sectors
-        0xF8,                                                    // fixed disk
-        0x00, 0x00,                                              // 16-bit FAT length
-        0x3F, 0x00,                                              // 63 sectors per track
-        0xFF, 0x00,                                              // 255 heads
-        0x00, 0x00, 0x00, 0x00,                                  // no hidden sectors
-        0x00, 0x00, 0x00, 0x00,                                  // total sectors (patched)
-        0x00, 0x00, 0x00, 0x00,                                  // FAT length (patched)
-        0x00, 0x00,                                              // extended flags
-        0x00, 0x00,                                              // version 0.0
-        0x02, 0x00, 0x00, 0x00,                                  // root directory in cluster 2
-        0x01, 0x00,                                              // FSInfo in sector 1
-        0x06, 0x00,                                              // backup boot sector in sector 6
-        0,    0,    0,    0,    0,   0,   0,   0,   0, 0, 0, 0,  // reserved
-        0x00,                                                    // drive number
-        0x00,                                                    // reserved
-        0x29,                                                    // extended boot signature
-        0x00, 0x00, 0x00, 0x00,                                  // serial (patched)
-        'N',  'O',  ' ',  'N',  'A', 'M', 'E', 0,   0, 0, 0,     // label
-        'F',  'A',  'T',  '3',  '2', 0,   0,   0,                // type
+        0xEB, 0x58, 0x90,                            // jump to the bootstrap, no-op
+        'M',  'S',  'D',  'O',  'S', '5', '.', '0',  // OEM name
+        0x00, 0x02,                                  // 512 bytes per sector
+        0x08,                                        // sectors per cluster
+        0x26, 0x00,                                  // 38 reserved sectors
+        0x02,                                        // two FATs
+        0x00, 0x00,                                  // no fixed root entries
+        0x00, 0x00,                                  // 16-bit total sectors
+        0xF8,                                        // fixed disk
+        0x00, 0x00,                                  // 16-bit FAT length
+        0x3F, 0x00,                                  // 63 sectors per track
+        0xFF, 0x00,                                  // 255 heads
+        0x00, 0x00, 0x00, 0x00,                      // no hidden sectors
+        0x00, 0x00, 0x00, 0x00,                      // total sectors (patched)
+        0x00, 0x00, 0x00, 0x00,                      // FAT length (patched)
+        0x00, 0x00,                                  // extended flags
+        0x00, 0x00,                                  // version 0.0
+        0x02, 0x00, 0x00, 0x00,                      // root directory in cluster 2
+        0x01, 0x00,                                  // FSInfo in sector 1
+        0x06, 0x00,                                  // backup boot sector in sector 6
+        0,    0,    0,    0,    0,   0,   0,   0,   0,   0,   0,   0,  // reserved
+        0x00,                                                          // drive number
+        0x00,                                                          // reserved
+        0x29,                                                          // extended boot signature
+        0x00, 0x00, 0x00, 0x00,                                        // serial (patched)
+        'N',  'O',  ' ',  'N',  'A', 'M', 'E', ' ', ' ', ' ', ' ',     // label
+        'F',  'A',  'T',  '3',  '2', ' ', ' ', ' ',                    // type
     };
     Sector sector{};
     std::copy(kHead.begin(), kHead.end(), sector.begin());

@@ -38,6 +38,11 @@ INSTANTIATE_TEST_SUITE_P(
                       // region holds 127 clusters, one more than 128 entries can describe.
                       GeometryCase{1'055, 1, 39, 40, 126}, GeometryCase{1'056, 2, 40, 42, 126},
                       GeometryCase{1'064, 2, 40, 42, 127},
+                      // Around FAT32's smallest and largest cluster counts.
+                      GeometryCase{525'269, 512, 550, 1'062, 65'525},
+                      GeometryCase{525'270, 512, 550, 1'062, 65'526},
+                      GeometryCase{2'151'677'909, 2'097'152, 2'097'190, 4'194'342, 268'435'445},
+                      GeometryCase{2'151'677'910, 2'097'152, 2'097'190, 4'194'342, 268'435'446},
                       GeometryCase{1'048'576, 1'022, 1'060, 2'082, 130'811},
                       GeometryCase{4'194'304, 4'088, 4'126, 8'214, 523'261},
                       // (N - 38) mod 1026 = 1020: one sector more than floor((N - 38) / 1026) + 1.
@@ -70,6 +75,23 @@ void SweepCounts(std::uint64_t first, std::uint64_t last, std::uint64_t stride) 
         ASSERT_EQ(NominalFatSectors(sector_count), nominal) << n;
         ASSERT_EQ(geometry->fat_sectors, residue < 1018 ? nominal : nominal + 1) << n;
         ASSERT_EQ(geometry->root_directory_sector, 38 + 2 * geometry->fat_sectors) << n;
+    }
+}
+
+// FAT32 takes the counts whose data region holds 65,526 to 268,435,445 clusters, and those alone:
+// a whole range of counts on each side of each bound, since a longer FAT can take a cluster away.
+TEST(Geometry, HoldsFat32FromTheSmallestToTheLargestClusterCount) {
+    struct Range {
+        std::uint64_t first, last;
+        bool holds;
+    };
+    for (const Range& r :
+         {Range{0, 525'269, false}, Range{525'270, 600'000, true},
+          Range{2'151'600'000, 2'151'677'909, true}, Range{2'151'677'910, 2'151'800'000, false},
+          Range{0xFFFFFFFFull - 1'000, 0xFFFFFFFFull, false}}) {
+        for (std::uint64_t n = r.first; n <= r.last; ++n) {
+            ASSERT_EQ(HoldsFat32(static_cast<std::uint32_t>(n)), r.holds) << n;
+        }
     }
 }
 

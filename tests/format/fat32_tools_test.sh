@@ -2,9 +2,12 @@
 # Formats a simulated recorder of SECTORS sectors with the ulvren binary, then lets file-system
 # tools written elsewhere judge the image: fsck.fat, mtools and sleuthkit's fsstat. Then it fills
 # the volume with 40 files (more than the first root sector holds), formats it again and has the
-# tools judge that too: nothing of the old root directory may come back.
+# tools judge that too: nothing of the old root directory may come back. Last, FatFs (the FAT
+# library of embedded recorders) takes a fresh format, writes files into it and reads them back,
+# and fsck.fat then finds nothing at all to report. With --fatfs-only, FatFs alone judges a fresh
+# format: for volumes of more than 2^27 clusters, on which fsck.fat 4.2 crashes.
 #
-#   fat32_tools_test.sh ULVREN SECTORS FAT_SECTORS
+#   fat32_tools_test.sh ULVREN SECTORS FAT_SECTORS [--fatfs-only]
 support=$(dirname "${BASH_SOURCE[0]}")/../support
 source "$support/shell_test.sh"
 source "$support/fsck_fat.sh"
@@ -12,10 +15,14 @@ source "$support/fsck_fat.sh"
 ulvren=$1
 sectors=$2
 fat=$3
+fatfs_only=${4:-}
 
-for tool in fsck.fat mcopy minfo fsstat; do
-    command -v "$tool" >/dev/null || fail "$tool is not installed"
+fatfs=$(dirname "${BASH_SOURCE[0]}")/fatfs
+for tool in fsck.fat mcopy minfo fsstat node; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/setup-debian.sh)"
 done
+[[ -f $fatfs/node_modules/js-fatfs/package.json ]] ||
+    fail "js-fatfs is not installed in $fatfs (scripts/setup-debian.sh runs npm ci there)"
 
 image=$work/recorder.img
 
@@ -24,8 +31,8 @@ format_and_judge() {
     sed -i 's/\r$//' "$work/format.out"  # the Windows build ends its lines with CR LF
     grep -qx 'Format successfully!' "$work/format.out" || fail "format: $(cat "$work/format.out")"
 
-    # fsck.fat: nothing beyond the two notices about what the format leaves on purpose, on an
-    # empty volume whose root directory takes one cluster.
+    # fsck.fat: nothing beyond the notice that FSInfo gives no free count, on an empty volume
+    # whose root directory takes one cluster.
     unexpected=$(fsck_fat_surprises "$image" "$work/fsck.out")
     cat "$work/fsck.out"
     [[ -z $unexpected ]] || fail "fsck.fat reported: $unexpected"
@@ -56,6 +63,20 @@ format_and_judge() {
     done
 }
 
+# FatFs on a fresh format: it finds as many free clusters as the geometry gives, writes its files
+# and reads them back.
+fresh_format_through_fatfs() {
+    "$ulvren" --simulate "$image" --size "$sectors" format --type public >/dev/null ||
+        fail "the format for FatFs failed"
+    node "$fatfs/fatfs_peer.mjs" "$image" $(((sectors - 38 - 2 * fat) / 8)) || fail "FatFs refused it"
+}
+
+if [[ $fatfs_only == --fatfs-only ]]; then
+    fresh_format_through_fatfs
+    echo "PASS: $sectors sectors, FAT of $fat sectors, through FatFs"
+    exit 0
+fi
+
 format_and_judge
 
 # Old data: 40 files fill the root cluster past its first sector (16 entries).
@@ -64,4 +85,11 @@ for i in $(seq 40); do echo "$i" >"$work/old/f$i.txt"; done
 MTOOLS_SKIP_CHECK=1 mcopy -i "$image" "$work"/old/f*.txt ::/
 format_and_judge
 
-echo "PASS: $sectors sectors, FAT of $fat sectors, fresh and over old files"
+# What FatFs leaves (its free count in FSInfo included) is a volume fsck.fat has nothing to say
+# about.
+fresh_format_through_fatfs
+fsck.fat -n "$image" >"$work/fsck.out" 2>&1 || fail "fsck.fat -n exited $?: $(cat "$work/fsck.out")"
+[[ $(grep -cv -e '^fsck\.fat [0-9.]* (' -e "^$image: 4 files, " "$work/fsck.out") -eq 0 ]] ||
+    fail "fsck.fat -n after FatFs: $(cat "$work/fsck.out")"
+
+echo "PASS: $sectors sectors, FAT of $fat sectors, fresh, over old files and through FatFs"

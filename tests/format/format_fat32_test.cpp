@@ -2,6 +2,7 @@
 // and what the device holds afterwards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -95,14 +96,14 @@ TEST_P(FormatOfSize, WritesTheVolumeAndNothingElse) {
     EXPECT_TRUE(RangeHolds(recorder, c.root_directory_sector + 8, 1, kPattern)) << "cluster 3";
 }
 
-// One-sector FATs, the corrected FAT length, FAT rests of one command at 65,535 sectors (nine
-// writes) and FAT rests too long for one command.
+// The smallest count FAT32 holds, the corrected FAT length, FAT rests of one command at 65,535
+// sectors (nine writes) and FAT rests too long for one command.
 INSTANTIATE_TEST_SUITE_P(
     SectorCounts, FormatOfSize,
-    ::testing::Values(FormatCase{49, 1, 39, 40, 65'535}, FormatCase{1'000, 1, 39, 40, 240},
+    ::testing::Values(FormatCase{525'270, 512, 550, 1'062, 65'535},
+                      FormatCase{525'270, 512, 550, 1'062, 240},
                       // One sector per command: the root cluster's rest goes as seven writes.
-                      FormatCase{1'000, 1, 39, 40, 1}, FormatCase{1'064, 2, 40, 42, 65'535},
-                      FormatCase{1'064, 2, 40, 42, 240},
+                      FormatCase{525'270, 512, 550, 1'062, 1},
                       FormatCase{1'048'576, 1'022, 1'060, 2'082, 65'535},
                       FormatCase{1'048'576, 1'022, 1'060, 2'082, 240},
                       FormatCase{4'194'304, 4'088, 4'126, 8'214, 65'535},
@@ -118,21 +119,31 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{134'217'728, 130'817, 130'855, 261'672, 65'535}),
     CaseName);
 
-TEST(FormatFat32, WritesNothingWhenTheLayoutDoesNotFit) {
-    for (const std::uint32_t sector_count : {0u, 1u, 37u, 38u, 40u, 41u, 47u}) {
+// Too small for the layout, too few clusters for FAT32 (a FAT16 volume to every reader, or to
+// some at exactly 65,525 clusters) or cluster numbers past FAT32's: nothing is written, and the
+// caller learns that the size was the reason.
+TEST(FormatFat32, WritesNothingWhenFat32DoesNotHoldTheCapacity) {
+    for (const std::uint32_t sector_count :
+         {1u, 47u, 48u, 100'000u, 524'000u, 525'269u, 2'151'677'910u, 4'294'967'295u}) {
         SimulatedRecorder recorder(sector_count);
         CUsbDisk disk;
-        EXPECT_EQ(disk.FormatFat32(recorder.handle()), 0) << sector_count;
+        bool capacity_outside_fat32 = false;
+        EXPECT_EQ(disk.FormatFat32(recorder.handle(), {}, &capacity_outside_fat32), 0)
+            << sector_count;
+        EXPECT_TRUE(capacity_outside_fat32) << sector_count;
         EXPECT_EQ(recorder.VendorCommandCount(CMD_GET_CAPACITY), 1u);
         EXPECT_TRUE(recorder.Writes().empty()) << sector_count;
     }
 }
 
+// A failed query is no size: the format fails without naming the capacity.
 TEST(FormatFat32, FailedCapacityQueryWritesNothing) {
     SimulatedRecorder recorder(1'048'576);
     recorder.host().InjectVendorFault(VendorFault::MissingYes, CMD_GET_CAPACITY);
     CUsbDisk disk;
-    EXPECT_EQ(disk.FormatFat32(recorder.handle()), 0);
+    bool capacity_outside_fat32 = true;
+    EXPECT_EQ(disk.FormatFat32(recorder.handle(), {}, &capacity_outside_fat32), 0);
+    EXPECT_FALSE(capacity_outside_fat32);
     EXPECT_EQ(recorder.VendorCommandCount(CMD_GET_CAPACITY), 1u);
     EXPECT_TRUE(recorder.Writes().empty());
 }
@@ -205,10 +216,9 @@ TEST(WriteVolume, ZeroBufferIsOneCommandLongAndTakenOnce) {
         std::uint32_t max_transfer;
         std::size_t buffer_bytes;
     };
-    for (const Case& c :
-         {Case{1'000, 240, 7 * 512}, Case{1'064, 240, 7 * 512}, Case{1'000, 4, 4 * 512},
-          Case{1'048'576, 240, 240 * 512}, Case{1'048'576, 65'535, 1'021 * 512},
-          Case{134'217'728, 65'535, 65'535 * 512}}) {
+    for (const Case& c : {Case{525'270, 4, 4 * 512}, Case{525'270, 65'535, 511 * 512},
+                          Case{1'048'576, 240, 240 * 512}, Case{1'048'576, 65'535, 1'021 * 512},
+                          Case{134'217'728, 65'535, 65'535 * 512}}) {
         SimulatedRecorder recorder(c.sector_count);
         recorder.host().SetMaxTransferSectors(c.max_transfer);
         VolumeSectorWriter writer(recorder.handle());
@@ -216,6 +226,32 @@ TEST(WriteVolume, ZeroBufferIsOneCommandLongAndTakenOnce) {
         EXPECT_EQ(fat32::WriteVolume(writer, c.sector_count, 0, &RecordZeroBuffer), 1);
         EXPECT_EQ(g_zero_buffer_requests, std::vector{c.buffer_bytes}) << c.sector_count;
     }
+}
+
+// Takes the writes and keeps nothing: for a volume too large to hold in memory.
+class CountingWriter final : public fat32::SectorWriter {
+  public:
+    bool Write(const std::uint8_t*, std::uint32_t lba, std::uint32_t count) override {
+        sectors += count;
+        end = std::max(end, std::uint64_t{lba} + count);
+        return true;
+    }
+    std::uint32_t MaxTransferSectors() override { return 65'535; }
+
+    std::uint64_t sectors = 0;
+    std::uint64_t end = 0;  // one past the highest sector written
+};
+
+// The largest count FAT32 holds: FATs of 2,097,152 sectors, the root cluster's last sector at
+// 4,194,349. One sector more and nothing is written.
+TEST(WriteVolume, WritesTheLargestVolumeFat32Holds) {
+    CountingWriter largest;
+    EXPECT_EQ(fat32::WriteVolume(largest, 2'151'677'909, 0), 1);
+    EXPECT_EQ(largest.sectors, 6 + 2 * (2'097'152 - 1) + 8u);
+    EXPECT_EQ(largest.end, 38 + 2 * 2'097'152 + 8u);
+    CountingWriter too_large;
+    EXPECT_EQ(fat32::WriteVolume(too_large, 2'151'677'910, 0), 0);
+    EXPECT_EQ(too_large.sectors, 0u);
 }
 
 TEST(SectorsPerCommand, FollowsTheHostWithinWrite10) {

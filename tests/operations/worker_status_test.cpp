@@ -2,6 +2,7 @@
 // time on the test's own thread.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ struct WorkerCase {
     Strings statuses;
     Strings volume_calls;
     std::function<void(RecorderBench&)> check = NoCheck;
+    std::uint64_t sectors = 1'048'576;  // 512 MiB: FAT32 holds it
 };
 
 RecorderSettings PasswordDisk(std::string password) {
@@ -77,6 +79,14 @@ const WorkerCase kWorkerCases[] = {
      },
      {"STATUS_DISK_TYPE_SET", "STATUS_FORMAT_FAILED", "format ended"},
      kDismountingSession},
+    {"FormatCapacityOutsideFat32",
+     FormatWorker,
+     {},
+     [](auto& b) { SelectIndex(b, 0); },
+     {"STATUS_DISK_TYPE_SET", "STATUS_FORMAT_CAPACITY_OUTSIDE_FAT32", "format ended"},
+     kDismountingSession,
+     [](auto& b) { EXPECT_FALSE(b.Sent(SCSI_WRITE_10)); },
+     100'000},
     {"FormatEmptyPath",
      FormatWorker,
      {},
@@ -159,7 +169,7 @@ class WorkerStatusTest : public ::testing::TestWithParam<WorkerCase> {};
 
 TEST_P(WorkerStatusTest, PostsItsSequenceAndEndsTheSession) {
     const WorkerCase& c = GetParam();
-    RecorderBench bench(c.settings);
+    RecorderBench bench(c.settings, c.sectors);
     FakeWindow window(*bench.state);
     c.arrange(bench);
 

@@ -21,16 +21,20 @@ namespace {
 using Strings = std::vector<std::string>;
 
 constexpr LocalDateTime kNow{2026, 12, 9, 10, 11, 12};
+const std::string kCapacityBox =
+    "box Format failed: the recorder's capacity is outside what FAT32 can hold with 4 KiB "
+    "clusters. Nothing was written.";
 const std::string kRecorderRoot = "E:\\";
 
 // A machine with a fixed disk and, unless told otherwise, the recorder; the main window over it.
 struct WindowBench {
     explicit WindowBench(std::optional<RecorderSettings> recorder = RecorderSettings{},
-                         UiLanguage ui_language = UiLanguage::EnglishUnitedStates)
+                         UiLanguage ui_language = UiLanguage::EnglishUnitedStates,
+                         std::uint64_t sectors = 100'000)
         : language(ui_language) {
         machine.AddDrive("C:\\", DriveKind::Fixed);
         if (recorder) {
-            machine.AddRecorder(kRecorderRoot, MakeRecorder(100'000, *recorder));
+            machine.AddRecorder(kRecorderRoot, MakeRecorder(sectors, *recorder));
         }
         // The template starts the list disabled.
         view.controls[CONTROL_DISK_TYPE_LIST].enabled = false;
@@ -161,8 +165,9 @@ TEST(MainWindow, ReactsToEveryStatusAndThenRefreshes) {
         {STATUS_CAPACITY_UNKNOWN, 0, {}, "Unknown capacity"},
         {STATUS_DISK_TYPE_OK, 0, {}, "kept"},
         {STATUS_DISK_TYPE_UNKNOWN, 0, {}, "kept"},
+        {STATUS_FORMAT_CAPACITY_OUTSIDE_FAT32, 1, {kCapacityBox}, "kept"},
         {0, 0, {}, "kept"},
-        {19, 0, {}, "kept"},
+        {20, 0, {}, "kept"},
         {1000, 0, {}, "kept"},
     };
     for (const Case& c : cases) {
@@ -195,15 +200,25 @@ TEST(MainWindow, StatusesThatArriveDuringThePauseWaitForItsBox) {
                                        "box Set Date/Time successfully!"}));
 }
 
-TEST(MainWindow, FormatAsPasswordDiskEnablesThePasswordButtons) {
-    WindowBench bench;
-    bench.Start();
-    bench.Select(1);
-    bench.window.OnCommand(CONTROL_FORMAT_BUTTON);
-    bench.Settle(2);
-    EXPECT_EQ(bench.view.log, (Strings{"format running", "enable 1019", "enable 1011", "pause 2000",
-                                       "box Format successfully!", "format done"}));
-    EXPECT_EQ(bench.machine.OverlapCount(), 0u);
+// A format as a password disk enables the password buttons; on a recorder too small for FAT32
+// (100,000 sectors) the box says why it failed, and the buttons stay as they were.
+TEST(MainWindow, FormatAsPasswordDisk) {
+    struct Case {
+        std::uint64_t sectors;
+        Strings log;
+    };
+    for (const Case& c : {Case{1'048'576,
+                               {"format running", "enable 1019", "enable 1011", "pause 2000",
+                                "box Format successfully!", "format done"}},
+                          Case{100'000, {"format running", kCapacityBox, "format done"}}}) {
+        WindowBench bench(RecorderSettings{}, UiLanguage::EnglishUnitedStates, c.sectors);
+        bench.Start();
+        bench.Select(1);
+        bench.window.OnCommand(CONTROL_FORMAT_BUTTON);
+        bench.Settle(2);
+        EXPECT_EQ(bench.view.log, c.log) << c.sectors;
+        EXPECT_EQ(bench.machine.OverlapCount(), 0u);
+    }
 }
 
 TEST(MainWindow, SetBuildsTheClockStringFromWhatThePickersShow) {
