@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need. Does nothing when they are
-# already there; otherwise needs root (or sudo).
+# already there; otherwise needs root (or sudo). Then installs, as the user who runs it, the
+# npm packages that tests/format/fatfs/package-lock.json pins (FatFs for the format tests), unless
+# they are installed already.
 #
 #   scripts/setup-debian.sh                the Linux build and its tests
 #   scripts/setup-debian.sh --windows      also the Windows cross build and Wine for its tests
@@ -25,11 +27,13 @@ packages=(
     dpkg-dev file
     scdoc lintian appstream desktop-file-utils man-db bash-completion
     nasm
-    dosfstools mtools sleuthkit qemu-system-x86 mmdebstrap
+    dosfstools mtools sleuthkit qemu-system-x86 mmdebstrap nodejs
     util-linux mount bsdutils e2fsprogs
     time
     binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix
 )
+# A Node.js from elsewhere may bring its own npm, which Debian's npm package would conflict with.
+command -v npm >/dev/null || packages+=(npm)
 wine32_packages=()
 wine32_unavailable=build/wine32-unavailable.txt
 
@@ -74,12 +78,22 @@ missing_from() {
             echo "$package"
     done
 }
+# FatFs for the format tests, from npm at the locked version, after Node itself.
+install_fatfs() {
+    local fatfs=tests/format/fatfs
+    [ "$fatfs/node_modules/.package-lock.json" -nt "$fatfs/package-lock.json" ] ||
+        npm ci --prefix "$fatfs" --no-audit --no-fund
+}
+
 mapfile -t missing < <(missing_from "${packages[@]}")
 mapfile -t missing_wine32 < <(missing_from "${wine32_packages[@]}")
 if [ ${#missing_wine32[@]} -eq 0 ]; then
     rm -f "$wine32_unavailable"
 fi
-[ ${#missing[@]} -eq 0 ] && [ ${#missing_wine32[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ] && [ ${#missing_wine32[@]} -eq 0 ]; then
+    install_fatfs
+    exit 0
+fi
 
 export DEBIAN_FRONTEND=noninteractive
 update_errors=$(mktemp)
@@ -115,3 +129,4 @@ if [ ${#missing_wine32[@]} -gt 0 ]; then
     fi
     rm -f "$install_errors"
 fi
+install_fatfs

@@ -20,7 +20,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 TEST(OperationRunnerTest, TwoFormatsQueueOnTheDeviceMutex) {
-    RecorderBench bench;
+    RecorderBench bench({}, kFormattableSectors);
     FakeWindow window(*bench.state);
     OperationRunner runner(bench.state);
     bench.state->members.disk_type_index.Set(1);
@@ -52,7 +52,7 @@ TEST(OperationRunnerTest, FailedOpenReleasesTheMutex) {
 }
 
 TEST(OperationRunnerTest, ShutdownLetsTheRunningWorkerFinishAndDropsTheWaitingOne) {
-    RecorderBench bench;
+    RecorderBench bench({}, kFormattableSectors);
     FakeWindow window(*bench.state);
     OperationRunner runner(bench.state);
     bench.state->members.disk_type_index.Set(1);

@@ -14,6 +14,8 @@ namespace ulvren::testing {
 
 inline const std::string kRecorderRoot = "E:\\";
 inline const std::string kRecorderPath = "\\\\?\\E:";
+// 512 MiB: a recorder that FAT32 with 4 KiB clusters holds, for the tests that format.
+inline constexpr std::uint64_t kFormattableSectors = 1'048'576;
 
 // A simulated machine with a fixed disk and the recorder (over storage in memory), installed as
 // the current host, and the shared state of a window whose device path already names the

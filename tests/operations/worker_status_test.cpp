@@ -31,7 +31,7 @@ struct WorkerCase {
     Strings statuses;
     Strings volume_calls;
     std::function<void(RecorderBench&)> check = NoCheck;
-    std::uint64_t sectors = 1'048'576;  // 512 MiB: FAT32 holds it
+    std::uint64_t sectors = kFormattableSectors;
 };
 
 RecorderSettings PasswordDisk(std::string password) {

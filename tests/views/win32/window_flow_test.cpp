@@ -72,7 +72,7 @@ TEST_F(WindowFlow, FindsTheRecorderFormatsItAndGuardsThePasswords) {
     EXPECT_EQ(ControlText(main, CONTROL_FORMAT_BUTTON), English(TEXT_FORMAT));
 
     // The recorder arrives: detection finds a public disk.
-    machine.AddRecorder("E:\\", MakeRecorder());
+    machine.AddRecorder("E:\\", MakeRecorder(1'048'576));  // 512 MiB: FAT32 holds it
     SendMessageA(main, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
     ASSERT_TRUE(mutex->WaitForSessions(2));
     driver.Flush(main);
@@ -81,7 +81,7 @@ TEST_F(WindowFlow, FindsTheRecorderFormatsItAndGuardsThePasswords) {
         EXPECT_TRUE(ControlEnabled(main, control)) << control;
     }
     EXPECT_FALSE(ControlEnabled(main, CONTROL_LOGIN_BUTTON));
-    EXPECT_EQ(ControlText(main, CONTROL_CAPACITY_FIELD), "48 MB");
+    EXPECT_EQ(ControlText(main, CONTROL_CAPACITY_FIELD), "512 MB");
     const HWND list = GetDlgItem(main, CONTROL_DISK_TYPE_LIST);
     ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 2);
     for (int index = 0; index < 2; ++index) {
