@@ -2,7 +2,6 @@
 // and what the device holds afterwards.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -226,32 +225,6 @@ TEST(WriteVolume, ZeroBufferIsOneCommandLongAndTakenOnce) {
         EXPECT_EQ(fat32::WriteVolume(writer, c.sector_count, 0, &RecordZeroBuffer), 1);
         EXPECT_EQ(g_zero_buffer_requests, std::vector{c.buffer_bytes}) << c.sector_count;
     }
-}
-
-// Takes the writes and keeps nothing: for a volume too large to hold in memory.
-class CountingWriter final : public fat32::SectorWriter {
-  public:
-    bool Write(const std::uint8_t*, std::uint32_t lba, std::uint32_t count) override {
-        sectors += count;
-        end = std::max(end, std::uint64_t{lba} + count);
-        return true;
-    }
-    std::uint32_t MaxTransferSectors() override { return 65'535; }
-
-    std::uint64_t sectors = 0;
-    std::uint64_t end = 0;  // one past the highest sector written
-};
-
-// The largest count FAT32 holds: FATs of 2,097,152 sectors, the root cluster's last sector at
-// 4,194,349. One sector more and nothing is written.
-TEST(WriteVolume, WritesTheLargestVolumeFat32Holds) {
-    CountingWriter largest;
-    EXPECT_EQ(fat32::WriteVolume(largest, 2'151'677'909, 0), 1);
-    EXPECT_EQ(largest.sectors, 6 + 2 * (2'097'152 - 1) + 8u);
-    EXPECT_EQ(largest.end, 38 + 2 * 2'097'152 + 8u);
-    CountingWriter too_large;
-    EXPECT_EQ(fat32::WriteVolume(too_large, 2'151'677'910, 0), 0);
-    EXPECT_EQ(too_large.sectors, 0u);
 }
 
 TEST(SectorsPerCommand, FollowsTheHostWithinWrite10) {

@@ -18,19 +18,16 @@ const fd = fs.openSync(image, 'r+');
 const sectorCount = fs.fstatSync(fd).size / kSector;
 
 // FatFs passes sector numbers as 32-bit values: read them unsigned.
+function transfer(call, ff, buff, sector, count) {
+    const bytes = count * kSector;
+    return call(fd, ff.HEAPU8, buff, bytes, (sector >>> 0) * kSector) === bytes ? FatFs.RES_OK
+                                                                              : FatFs.RES_ERROR;
+}
 const diskio = {
     initialize: () => 0,
     status: () => 0,
-    read(ff, pdrv, buff, sector, count) {
-        const bytes = count * kSector;
-        const got = fs.readSync(fd, ff.HEAPU8, buff, bytes, (sector >>> 0) * kSector);
-        return got === bytes ? FatFs.RES_OK : FatFs.RES_ERROR;
-    },
-    write(ff, pdrv, buff, sector, count) {
-        const bytes = count * kSector;
-        const put = fs.writeSync(fd, ff.HEAPU8, buff, bytes, (sector >>> 0) * kSector);
-        return put === bytes ? FatFs.RES_OK : FatFs.RES_ERROR;
-    },
+    read: (ff, pdrv, buff, sector, count) => transfer(fs.readSync, ff, buff, sector, count),
+    write: (ff, pdrv, buff, sector, count) => transfer(fs.writeSync, ff, buff, sector, count),
     ioctl(ff, pdrv, cmd, buff) {
         switch (cmd) {
             case FatFs.CTRL_SYNC:
