@@ -263,7 +263,8 @@ bool LinuxHost::UnmountFileSystemsOf(const DiskNode& disk) {
     for (const std::string& mount_point : MountPointsToRelease(*mounts, numbers, nodes)) {
         // Every file system is tried; the first refusal is the one reported, udisks's before the
         // kernel's, since that is the one that could have succeeded without root.
-        if (::umount2(mount_point.c_str(), 0) != 0 && all_unmounted) {
+        // A mount point under a user's directory could be a link by now: never followed.
+        if (::umount2(mount_point.c_str(), UMOUNT_NOFOLLOW) != 0 && all_unmounted) {
             const int error = errno;
             all_unmounted = udisks_refusal.empty()
                                 ? FailWithErrno("cannot unmount " + mount_point, error)

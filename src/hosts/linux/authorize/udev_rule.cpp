@@ -44,9 +44,11 @@ std::string MatchValue(std::string_view text) {
 // sysfs attribute holds), as 16 hex digits.
 std::string IdentityHash(const UsbDiskIdentity& recorder) {
     std::uint64_t hash = 0xcbf29ce484222325;
-    const std::string_view fields[] = {recorder.vendor_id, recorder.product_id, recorder.serial,
-                                       recorder.serial.empty() ? recorder.scsi_vendor : "",
-                                       recorder.serial.empty() ? recorder.scsi_model : ""};
+    const bool inquiry = recorder.serial.empty();
+    const std::string_view fields[] = {
+        recorder.vendor_id, recorder.product_id, recorder.serial,
+        inquiry ? std::string_view(recorder.scsi_vendor) : std::string_view(),
+        inquiry ? std::string_view(recorder.scsi_model) : std::string_view()};
     for (const std::string_view field : fields) {
         for (const char c : std::string(field) + '\0') {
             hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3;
