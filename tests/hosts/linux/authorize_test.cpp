@@ -108,6 +108,25 @@ TEST(UsbMassStorageDisks, ReadsAttributesWholeAsUdevDoes) {
     EXPECT_EQ(UdevRuleText(disks[0]).find("ATTRS{serial}==\"AB\""), std::string::npos);
 }
 
+// The helper reads the identity again after the identify: a device plugged in meanwhile under the
+// same names (another USB device number, other nodes) is not the one that answered.
+TEST(UsbMassStorageDisks, TellsADeviceSwappedInUnderTheSameNames) {
+    TemporaryDirectory sysfs;
+    AddDisk(sysfs, {.name = "sdb", .serial = "A1"});
+    const std::string usb = "devices/pci0/usb1/1-sdb/";
+    sysfs.WriteFile(usb + "devnum", "5\n");
+    sysfs.WriteFile("block/sdb/dev", "8:16\n");
+    const auto answered = UsbMassStorageDisk(sysfs.Path(), "sdb");
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(answered->block_number, "8:16");
+    EXPECT_EQ(UsbMassStorageDisk(sysfs.Path(), "sdb"), answered);
+    sysfs.WriteFile(usb + "devnum", "6\n");
+    EXPECT_NE(UsbMassStorageDisk(sysfs.Path(), "sdb"), answered);
+    sysfs.WriteFile(usb + "devnum", "5\n");
+    sysfs.WriteFile("block/sdb/dev", "8:32\n");
+    EXPECT_NE(UsbMassStorageDisk(sysfs.Path(), "sdb"), answered);
+}
+
 // Counts the lines of `text` that tag a node; each must carry every match in `matches`.
 void ExpectTagLineMatches(const std::string& text, const std::vector<std::string>& matches) {
     std::istringstream lines(text);
