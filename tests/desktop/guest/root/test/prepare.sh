@@ -19,6 +19,10 @@ if ! id desk >/dev/null 2>&1; then
 PROFILE
 fi
 id second >/dev/null 2>&1 || useradd --create-home --shell /bin/sh second
+# desk's user manager outlives a logout, so that desk's next login (scenario_deauthorize_plugged)
+# does not wait for it to start again.
+mkdir -p /var/lib/systemd/linger
+touch /var/lib/systemd/linger/desk
 
 systemctl -q enable ulvren-desktop-tests.service
 # The console is the tests' report, not a login; the timers only slow the boot.

@@ -322,7 +322,7 @@ scenario_seat_switch() {
     needs authorize "this build has no ulvren-authorize"
     local desk_session second_session
     desk_session=$(seat_session)
-    systemctl start getty@tty2.service
+    # second's getty was started with the devices, so that the login is over by now.
     wait_for 60 "second's session on tty2" sh -c 'loginctl list-sessions --no-legend | grep -q " second "' ||
         fail "second did not log in on tty2"
     second_session=$(loginctl list-sessions --no-legend | awk '$3 == "second" { print $1 }')
@@ -394,7 +394,9 @@ scenario_deauthorize_plugged() {
 scenario_package_removal() {
     needs authorize "this build has no ulvren-authorize"
     [ -x /test/deb/prerm ] || skip "this build has no maintainer scripts"
-    authorize_as_desk
+    [ -n "$(rules)" ] || authorize_as_desk
+    # shellcheck disable=SC2046
+    must_have_acl desk $(recorder_nodes)
     /test/deb/prerm remove
     /test/deb/postrm remove
     /test/deb/postrm purge
@@ -441,6 +443,8 @@ for module in configfs dummy_hcd libcomposite usb_f_fs sg; do
     if [ $module = dummy_hcd ]; then modprobe dummy_hcd num=2; else modprobe $module; fi
 done
 mountpoint -q /sys/kernel/config || mount -t configfs configfs /sys/kernel/config
+# second logs in on tty2 meanwhile, for scenario_seat_switch (an inactive session on seat0).
+systemctl start --no-block getty@tty2.service
 start_plain_disk || { cat "$responder_log"; exit 1; }
 start_recorder $RECORDER_SECTORS || { cat "$responder_log"; exit 1; }
 udevadm settle
