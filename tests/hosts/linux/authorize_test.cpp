@@ -257,6 +257,7 @@ TEST(NodeAcl, TakesAwayEveryNamedUserEntry) {
         ASSERT_TRUE(parsed);
         EXPECT_EQ(*parsed, c.before);
         EXPECT_EQ(UsersWithAccess(c.before), c.users_before);
+        EXPECT_EQ(GivesReadWrite(c.before, 1000), !c.users_before.empty());
         EXPECT_EQ(WithoutUserEntries(c.before), c.after);
         EXPECT_TRUE(UsersWithAccess(c.after).empty());
     }

@@ -87,13 +87,21 @@ std::vector<AclEntry> WithoutUserEntries(const std::vector<AclEntry>& entries) {
     return result;
 }
 
-std::vector<uid_t> UsersWithAccess(const std::vector<AclEntry>& entries) {
-    std::uint16_t mask = 7;
+namespace {
+
+std::uint16_t MaskOf(const std::vector<AclEntry>& entries) {
     for (const AclEntry& entry : entries) {
         if (entry.tag == kAclMask) {
-            mask = entry.permissions;
+            return entry.permissions;
         }
     }
+    return 7;
+}
+
+}  // namespace
+
+std::vector<uid_t> UsersWithAccess(const std::vector<AclEntry>& entries) {
+    const std::uint16_t mask = MaskOf(entries);
     std::vector<uid_t> users;
     for (const AclEntry& entry : entries) {
         if (entry.tag == kAclUser && (entry.permissions & mask & kReadWrite) != 0) {
@@ -101,6 +109,14 @@ std::vector<uid_t> UsersWithAccess(const std::vector<AclEntry>& entries) {
         }
     }
     return users;
+}
+
+bool GivesReadWrite(const std::vector<AclEntry>& entries, uid_t user) {
+    const std::uint16_t mask = MaskOf(entries);
+    return std::any_of(entries.begin(), entries.end(), [&](const AclEntry& entry) {
+        return entry.tag == kAclUser && entry.id == user &&
+               (entry.permissions & mask & kReadWrite) == kReadWrite;
+    });
 }
 
 std::optional<std::vector<AclEntry>> ReadNodeAcl(const std::string& node, std::string& error) {

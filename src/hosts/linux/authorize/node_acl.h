@@ -39,6 +39,8 @@ std::vector<AclEntry> WithoutUserEntries(const std::vector<AclEntry>& entries);
 
 // The users that a named-user entry lets read or write, after the mask.
 std::vector<uid_t> UsersWithAccess(const std::vector<AclEntry>& entries);
+// Whether a named-user entry lets `user` read and write, after the mask.
+bool GivesReadWrite(const std::vector<AclEntry>& entries, uid_t user);
 
 // The node's ACL; an empty list when it has none beyond its mode. Nothing, with the reason in
 // `error`, when it cannot be read.

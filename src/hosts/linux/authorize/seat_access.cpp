@@ -127,12 +127,8 @@ void CheckSeatedAccess(const std::vector<std::string>& nodes, std::vector<std::s
             problems.push_back(error);
             continue;
         }
-        const auto users = UsersWithAccess(*acl);
         // logind gives read and write together; both are needed.
-        const bool read_write = std::any_of(acl->begin(), acl->end(), [&](const AclEntry& e) {
-            return e.tag == kAclUser && e.id == *user && (e.permissions & 6) == 6;
-        });
-        if (!read_write || std::find(users.begin(), users.end(), *user) == users.end()) {
+        if (!GivesReadWrite(*acl, *user)) {
             problems.push_back("the seated user " + std::to_string(*user) +
                                " was not given read-write access to " + node);
         }
