@@ -368,6 +368,8 @@ scenario_deauthorize_plugged() {
     local nodes session
     [ -n "$(rules)" ] || authorize_as_desk
     nodes=$(recorder_nodes)
+    # shellcheck disable=SC2086 # two nodes
+    must_have_acl desk $nodes
     as_desk 'ulvren deauthorize'
     [ "$status" -eq 0 ] || fail "deauthorize exited $status"
     [ -z "$(rules)" ] || fail "the rule is still there: $(rules)"
@@ -433,7 +435,7 @@ scenario_plain_disk_spared() {
 # --- the list ----------------------------------------------------------------------------------
 
 scenarios="seat before_authorisation authorisation operations hotplug not_seated revocation"
-scenarios="$scenarios remote_session seat_switch serial_whitespace deauthorize_plugged without_sg
+scenarios="$scenarios remote_session seat_switch deauthorize_plugged serial_whitespace without_sg
     package_removal plain_disk_spared"
 
 # Whatever ends the script reports how and powers the machine off.
