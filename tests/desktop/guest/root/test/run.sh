@@ -435,7 +435,7 @@ scenario_plain_disk_spared() {
 # --- the list ----------------------------------------------------------------------------------
 
 scenarios="seat before_authorisation authorisation operations hotplug not_seated revocation"
-scenarios="$scenarios remote_session seat_switch deauthorize_plugged serial_whitespace without_sg
+scenarios="$scenarios remote_session seat_switch deauthorize_plugged without_sg serial_whitespace
     package_removal plain_disk_spared"
 
 # Whatever ends the script reports how and powers the machine off.
