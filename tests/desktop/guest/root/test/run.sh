@@ -303,6 +303,7 @@ scenario_revocation() {
 # gives it nothing, and ulvren says that rights are missing.
 scenario_remote_session() {
     needs authorize "this build has no ulvren-authorize"
+    # shellcheck disable=SC2016 # expanded in the session
     systemd-run --quiet --wait --collect --uid=other -p PAMName=login \
         -p StandardOutput=truncate:/run/remote.out /bin/sh -c \
         'echo "session=$XDG_SESSION_ID seat=$(loginctl show-session "$XDG_SESSION_ID" -p Seat --value)"
@@ -358,6 +359,7 @@ scenario_serial_whitespace() {
     [ "$(udevadm info -q property -n "$(recorder_disk)" | sed -n 's/^ID_SERIAL_SHORT=//p')" = REC1 ] ||
         echo "  (udev's ID_SERIAL_SHORT: $(udevadm info -q property -n "$(recorder_disk)" | grep SERIAL))"
     authorize_as_desk
+    # shellcheck disable=SC2046 # every rule file
     grep -qF 'ATTRS{serial}=="REC1"' $(rules) || fail "the rule does not name REC1: $(cat $(rules))"
 }
 
