@@ -303,6 +303,7 @@ scenario_revocation() {
 # gives it nothing, and ulvren says that rights are missing.
 scenario_remote_session() {
     needs authorize "this build has no ulvren-authorize"
+    [ -n "$(rules)" ] || authorize_as_desk
     # shellcheck disable=SC2016 # expanded in the session
     systemd-run --quiet --wait --collect --uid=other -p PAMName=login \
         -p StandardOutput=truncate:/run/remote.out /bin/sh -c \
@@ -322,6 +323,7 @@ scenario_remote_session() {
 scenario_seat_switch() {
     needs authorize "this build has no ulvren-authorize"
     local desk_session second_session
+    [ -n "$(rules)" ] || authorize_as_desk
     desk_session=$(seat_session)
     # second's getty was started with the devices, so that the login is over by now.
     wait_for 60 "second's session on tty2" sh -c 'loginctl list-sessions --no-legend | grep -q " second "' ||
@@ -436,9 +438,9 @@ scenario_plain_disk_spared() {
 
 # --- the list ----------------------------------------------------------------------------------
 
-scenarios="seat before_authorisation authorisation operations hotplug not_seated revocation"
-scenarios="$scenarios remote_session seat_switch deauthorize_plugged without_sg serial_whitespace
-    package_removal plain_disk_spared"
+scenarios="seat before_authorisation authorisation operations hotplug not_seated remote_session
+    seat_switch revocation deauthorize_plugged without_sg serial_whitespace package_removal
+    plain_disk_spared"
 
 # Whatever ends the script reports how and powers the machine off.
 trap 'status=$?; echo "GUEST-EXIT $status"; sync; echo o >/proc/sysrq-trigger' EXIT
@@ -458,5 +460,15 @@ echo "GUEST: devices and seat ready after $(now) s: recorder at $(recorder_disk)
 after_failure() {
     echo "the recorder's opcodes since the last job began (count opcode): $(tail -n "+$(($(cat /run/job.opcodes-from) + 1))" /run/recorder.opcodes | cut -d' ' -f2 | uniq -c | tr -s ' \n' ' ')"
 }
-after_scenario() { plug_recorder >/dev/null 2>&1 || echo "GUEST: the recorder did not come back"; }
+# desk's session at the seat again (scenario_seat_switch hands the seat away): pkexec asks only
+# the active session's user without a password.
+desk_at_seat() {
+    local session
+    session=$(loginctl list-sessions --no-legend | awk '$3 == "desk" && $4 == "seat0" { print $1; exit }')
+    [ -z "$session" ] || [ "$(seat_session)" = "$session" ] || loginctl activate "$session"
+}
+after_scenario() {
+    plug_recorder >/dev/null 2>&1 || echo "GUEST: the recorder did not come back"
+    desk_at_seat 2>/dev/null || echo "GUEST: desk's session is not at the seat"
+}
 run_scenarios "$scenarios"
