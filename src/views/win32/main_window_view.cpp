@@ -7,6 +7,7 @@
 #include "ui/dialog_templates.h"
 #include "views/win32/device_change_message.h"
 #include "views/win32/dialog_init_data.h"
+#include "views/win32/input_free_pause.h"
 #include "views/win32/message_box.h"
 #include "views/win32/password_dialog_view.h"
 #include "views/win32/worker_messages.h"
@@ -167,8 +168,8 @@ void MainWindowDialog::ShowMessageBox(std::string_view text) {
 }
 
 void MainWindowDialog::Pause(std::chrono::milliseconds duration) {
-    // On the window's thread: it neither paints nor answers meanwhile.
-    Sleep(static_cast<DWORD>(duration.count()));
+    // The window paints meanwhile and takes no input.
+    PauseWithoutInput(duration);
 }
 
 void MainWindowDialog::ShowFormatRunning(bool running) {

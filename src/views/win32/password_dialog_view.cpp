@@ -53,8 +53,10 @@ class PasswordDialogView final : public DialogControls {
 DialogResult RunPasswordDialog(HINSTANCE instance, HWND owner, int template_id,
                                DialogLogic& logic) {
     PasswordDialogView view(logic);
+    // A Unicode dialog, so that its edits keep what is typed or pasted as UTF-16: an ANSI edit
+    // would keep it in the ANSI code page, with what that has not already replaced.
     const INT_PTR ended =
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(template_id), owner,
+        DialogBoxParamW(instance, MAKEINTRESOURCEW(template_id), owner,
                         PasswordDialogView::Procedure, reinterpret_cast<LPARAM>(&view));
     return ended == IDOK ? DialogResult::Ok : DialogResult::Cancel;
 }
