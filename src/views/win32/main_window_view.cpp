@@ -5,6 +5,7 @@
 
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
+#include "views/win32/caption_fit.h"
 #include "views/win32/device_change_message.h"
 #include "views/win32/dialog_init_data.h"
 #include "views/win32/input_free_pause.h"
@@ -42,6 +43,7 @@ INT_PTR MainWindowDialog::Handle(HWND dialog, UINT message, WPARAM wparam) {
             // The toolkit's part: the list receives its items from the initialisation data.
             ExecuteDialogInit(instance_, dialog, IDD_MAIN_WINDOW);
             logic_->OnInitDialog();
+            FitCaptions(dialog);
             // The logic has set the focus.
             return FALSE;
         case WM_COMMAND: {

@@ -1,5 +1,6 @@
 #include "views/win32/password_dialog_view.h"
 
+#include "views/win32/caption_fit.h"
 #include "views/win32/dialog_controls.h"
 
 namespace ulvren::views::win32 {
@@ -23,6 +24,7 @@ class PasswordDialogView final : public DialogControls {
             case WM_INITDIALOG:
                 Attach(dialog);
                 logic_.OnInitDialog(*this);
+                FitCaptions(dialog);
                 // The system puts the focus on the first tab stop, OK.
                 return TRUE;
             case WM_COMMAND:

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <chrono>
+#include <utility>
+#include <vector>
 // windows.h first: dbt.h needs its types.
 #include <dbt.h>
 
@@ -267,6 +269,81 @@ TEST_F(WindowFlow, TheWindowPaintsDuringThePauseAfterALogin) {
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(driver.WaitUntilClosed());
 }
+
+// Every caption shows whole: in English, whose texts are wider than the Chinese ones that the
+// templates were drawn for, the controls that need it grow and nothing overlaps or leaves the
+// dialog; in Chinese every control stays where its template puts it.
+class CaptionsInLanguage : public WindowFlow, public ::testing::WithParamInterface<UiLanguage> {
+  protected:
+    CaptionsInLanguage() : WindowFlow(GetParam()) {}
+
+    void Check(HWND dialog, const DialogTemplate& dialog_template) {
+        const HDC context = GetDC(dialog);
+        const HGDIOBJ old_font =
+            SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
+        RECT client{};
+        GetClientRect(dialog, &client);
+        std::vector<RECT> solid;  // every control but the group boxes
+        for (const ControlTemplate& control : dialog_template.controls) {
+            const HWND window = GetDlgItem(dialog, control.id);
+            RECT rect{};
+            GetWindowRect(window, &rect);
+            MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
+            // Position and width as the dialog manager maps them, each on its own.
+            RECT drawn{control.rect.x, control.rect.y, control.rect.width, 0};
+            MapDialogRect(dialog, &drawn);
+            if (GetParam() != UiLanguage::EnglishUnitedStates) {
+                EXPECT_EQ(rect.left, drawn.left) << control.id;
+                EXPECT_EQ(rect.top, drawn.top) << control.id;
+                EXPECT_EQ(rect.right - rect.left, drawn.right) << control.id;
+                continue;
+            }
+            const std::u16string text = Utf8ToUtf16(ControlText(dialog, control.id)).value();
+            SIZE extent{};
+            GetTextExtentPoint32W(context, reinterpret_cast<const wchar_t*>(text.c_str()),
+                                  static_cast<int>(text.size()), &extent);
+            const int beside = control.kind == ControlKind::AutoCheckBox ||
+                                       control.kind == ControlKind::AutoRadioButton
+                                   ? GetSystemMetrics(SM_CXMENUCHECK)
+                                   : 0;
+            EXPECT_LE(extent.cx + beside, rect.right - rect.left) << control.id;
+            EXPECT_TRUE(rect.left >= 0 && rect.right <= client.right) << control.id;
+            if (control.kind == ControlKind::GroupBox) {
+                continue;
+            }
+            for (const RECT& other : solid) {
+                RECT overlap{};
+                EXPECT_FALSE(IntersectRect(&overlap, &rect, &other)) << control.id;
+            }
+            solid.push_back(rect);
+        }
+        SelectObject(context, old_font);
+        ReleaseDC(dialog, context);
+    }
+};
+
+TEST_P(CaptionsInLanguage, ShowWholeInEveryDialog) {
+    ASSERT_NE(main, nullptr);
+    PlugPasswordDisk();
+    Check(main, MainWindowTemplate());
+    for (const auto& [button, dialog_template] :
+         {std::pair{CONTROL_LOGIN_BUTTON, &EnterPasswordTemplate()},
+          std::pair{CONTROL_CHANGE_PASSWORD_BUTTON, &ChangePasswordTemplate()}}) {
+        Click(main, button);
+        const HWND dialog = driver.NextDialog();
+        ASSERT_NE(dialog, nullptr);
+        Check(dialog, *dialog_template);
+        SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        driver.Flush(main);
+    }
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(driver.WaitUntilClosed());
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowFlow, CaptionsInLanguage,
+                         ::testing::Values(UiLanguage::EnglishUnitedStates,
+                                           UiLanguage::ChineseSimplified,
+                                           UiLanguage::ChineseTraditional));
 
 }  // namespace
 }  // namespace ulvren::testing
