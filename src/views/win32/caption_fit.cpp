@@ -13,7 +13,6 @@ struct Child {
     HWND window;
     CaptionKind kind;
     RECT rect;  // in the dialog's client coordinates
-    bool moved;
 };
 
 CaptionKind KindOf(HWND window) {
@@ -79,7 +78,7 @@ std::vector<Child> Children(HWND dialog) {
     std::vector<Child> children;
     for (HWND window = GetWindow(dialog, GW_CHILD); window != nullptr;
          window = GetWindow(window, GW_HWNDNEXT)) {
-        Child child{window, KindOf(window), {}, false};
+        Child child{window, KindOf(window), {}};
         GetWindowRect(window, &child.rect);
         MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&child.rect), 2);
         children.push_back(child);
@@ -94,41 +93,54 @@ void FitCaptions(HWND dialog) {
     const HDC context = GetDC(dialog);
     const HGDIOBJ old_font =
         SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
-    int grown = 0;
-    for (Child& child : children) {
-        if (child.kind == CaptionKind::None) {
-            continue;
+    // What each control lacks, then how far each one's left edge moves: as far as the right edge
+    // of the furthest-moved control wholly to its left. Controls above one another (a column of
+    // labels) move what stands to their right once, by the most that one of them needs.
+    std::vector<int> lacking(children.size(), 0);
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        if (children[i].kind != CaptionKind::None && children[i].kind != CaptionKind::GroupBox) {
+            lacking[i] =
+                std::max(0, NeededWidth(dialog, context, children[i]) -
+                                static_cast<int>(children[i].rect.right - children[i].rect.left));
         }
-        const int lacking =
-            NeededWidth(dialog, context, child) - (child.rect.right - child.rect.left);
-        if (lacking <= 0) {
-            continue;
-        }
-        const LONG edge = child.rect.right;
-        for (Child& other : children) {
-            if (&other == &child) {
-                other.rect.right += lacking;
-            } else if (other.rect.left >= edge) {
-                OffsetRect(&other.rect, lacking, 0);
-            } else if (other.kind == CaptionKind::GroupBox && other.rect.right >= edge) {
-                other.rect.right += lacking;
-            } else {
-                continue;
-            }
-            other.moved = true;
-        }
-        grown += lacking;
     }
     SelectObject(context, old_font);
     ReleaseDC(dialog, context);
+    std::vector<std::size_t> by_left(children.size());
+    for (std::size_t i = 0; i < by_left.size(); ++i) {
+        by_left[i] = i;
+    }
+    std::ranges::stable_sort(by_left, {}, [&](std::size_t i) { return children[i].rect.left; });
+    std::vector<int> shift(children.size(), 0);
+    int grown = 0;
+    for (const std::size_t j : by_left) {
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            if (i != j && children[i].kind != CaptionKind::GroupBox &&
+                children[i].rect.right <= children[j].rect.left) {
+                shift[j] = std::max(shift[j], shift[i] + lacking[i]);
+            }
+        }
+        grown = std::max(grown, shift[j] + lacking[j]);
+    }
     if (grown == 0) {
         return;
     }
-    for (const Child& child : children) {
-        if (child.moved) {
-            MoveWindow(child.window, child.rect.left, child.rect.top,
-                       child.rect.right - child.rect.left, child.rect.bottom - child.rect.top,
-                       FALSE);
+    for (std::size_t j = 0; j < children.size(); ++j) {
+        Child& child = children[j];
+        int widen = lacking[j];
+        if (child.kind == CaptionKind::GroupBox) {
+            // A group box's right edge moves with the furthest-moved control inside it.
+            for (std::size_t i = 0; i < children.size(); ++i) {
+                const RECT& inner = children[i].rect;
+                if (i != j && inner.left >= child.rect.left && inner.right <= child.rect.right) {
+                    widen = std::max(widen, shift[i] + lacking[i] - shift[j]);
+                }
+            }
+        }
+        if (shift[j] != 0 || widen != 0) {
+            MoveWindow(child.window, child.rect.left + shift[j], child.rect.top,
+                       child.rect.right - child.rect.left + widen,
+                       child.rect.bottom - child.rect.top, FALSE);
         }
     }
     RECT frame{};
