@@ -34,7 +34,7 @@ generators_for_x86() {
         # The Wine that runs the x64 build's programs (its toolchain's emulator).
         emulator=$(command -v wine)
         mkdir -p "$tools"
-        for tool in text/ulvren_text_generator resources/ulvren_resource_generator; do
+        for tool in text/ulvren_text_generator views/win32/resources/ulvren_resource_generator; do
             printf '#!/bin/sh\nexec %s %s "$@"\n' "$emulator" "$PWD/build/windows-x64/src/$tool.exe" \
                 >"$tools/${tool##*/}"
             chmod +x "$tools/${tool##*/}"

@@ -31,7 +31,7 @@ layer_table=(
     "linux      | hosts/linux                          | posix"
     "windows    | hosts/windows                        | seam text"
     "simulated  | hosts/simulated                      | recorder"
-    "front-ends | cli resources views/qt views/win32   | ui simulated"
+    "front-ends | cli views/qt views/win32             | ui simulated"
     "helper     | hosts/linux/authorize/helper         | device linux"
 )
 

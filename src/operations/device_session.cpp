@@ -68,7 +68,10 @@ void RunInDeviceSession(SharedWindowState& window, std::stop_token stop, Session
     const DeviceHandle handle = disk.OpenDevice(window.members.device_path.Get());
     window.members.device_handle.Set(handle);
     if (handle == kInvalidDeviceHandle) {
-        window.link.PostStatus(STATUS_OPEN_FAILED, LastHostError());
+        // A button's operation (no step before the open) whose path leads nowhere any more, the
+        // recorder unplugged, says so; a detection's failed open is told by what it finds next.
+        window.link.PostOpenFailed(LastHostError(),
+                                   before_open ? NotFoundBy::Detection : NotFoundBy::Operation);
         return;
     }
     end.Opened(handle);

@@ -20,6 +20,11 @@ class WindowLink {
     void PostStatus(OperationStatus status, HostError host_error = {}) {
         Deliver(StatusEvent{status, std::move(host_error)});
     }
+    // The device path could not be opened, for `host_error`; `by` says whether a detection or a
+    // button's operation tried it.
+    void PostOpenFailed(HostError host_error, NotFoundBy by) {
+        Deliver(StatusEvent{STATUS_OPEN_FAILED, std::move(host_error), by});
+    }
     // The worker's operation did not begin: the device at the kept path is not the recorder.
     void PostRecorderGone() {
         Deliver(StatusEvent{STATUS_DEVICE_NOT_FOUND, {}, NotFoundBy::Operation});

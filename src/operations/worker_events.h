@@ -10,7 +10,8 @@ namespace ulvren {
 // What workers tell the window, as one stream of events in the order in which they happened.
 
 // Who found no recorder: a detection, or a worker whose kept device path no longer leads to one
-// (unplugged, or another disk in its place), so that its operation ended before it began.
+// (unplugged, or another disk in its place), so that its operation ended before it began. For
+// STATUS_OPEN_FAILED: who failed to open the device path.
 enum class NotFoundBy { Detection, Operation };
 
 // A status code. For STATUS_OPEN_FAILED, `host_error` is why the open failed; for

@@ -307,6 +307,18 @@ void CToolDlg::OnStatus(const StatusEvent& event) {
     }
     if (event.status == STATUS_OPEN_FAILED && event.device_lock_refused) {
         view_.ShowMessageBox(DeviceLockRefusalText(event.host_error, language_));
+    } else if (event.status == STATUS_OPEN_FAILED && event.not_found_by == NotFoundBy::Operation) {
+        // The kept path leads nowhere (the recorder was unplugged) or may not be opened: the
+        // operation ended before it began, and the user is told so and why.
+        const TextId text = event.host_error.kind == HostErrorKind::AccessDenied
+                                ? TEXT_NEEDS_RIGHTS
+                                : TEXT_DEVICE_NOT_FOUND;
+        if (auto shown = LoadLocalizedTextUtf8(text, language_)) {
+            if (text == TEXT_DEVICE_NOT_FOUND && !event.host_error.text.empty()) {
+                *shown += '\n' + event.host_error.text;
+            }
+            view_.ShowMessageBox(*shown);
+        }
     }
     // A drive that could not be opened for lack of rights may have been the recorder.
     if (event.status == STATUS_DEVICE_NOT_FOUND &&

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -390,28 +391,49 @@ TEST(MainWindow, ArrivalAndRemovalEachStartADetection) {
     EXPECT_EQ(bench.machine.OverlapCount(), 0u);
 }
 
-// After an unplug another disk can take the recorder's path before any detection has run: every
-// button's worker asks it to identify, sends it nothing more, and says that there is no recorder.
-TEST(MainWindow, AButtonWhoseRecorderWasReplacedSendsOnlyTheIdentifyAndSaysSo) {
-    for (const int button : {CONTROL_FORMAT_BUTTON, CONTROL_SET_CLOCK_BUTTON, CONTROL_LOGIN_BUTTON,
-                             CONTROL_CHANGE_PASSWORD_BUTTON}) {
-        RecorderSettings password_disk;
-        password_disk.disk_type = 2;
-        WindowBench bench(password_disk);
-        bench.Start();
-        bench.machine.AddDrive(kRecorderRoot, DriveKind::PlainRemovable);
-        const std::size_t requests_before = bench.machine.Requests().size();
-        bench.view.dialog_inputs.push_back({});
-        bench.window.OnCommand(button);
-        bench.Settle(2);
-        const Strings said = button == CONTROL_FORMAT_BUTTON
-                                 ? Strings{"format running", "box Device not found", "format done"}
-                                 : Strings{"box Device not found"};
-        EXPECT_EQ(bench.view.log, said) << button;
-        EXPECT_EQ(bench.view.Text(CONTROL_CAPACITY_FIELD), "Device not found") << button;
-        const auto requests = bench.machine.Requests();
-        ASSERT_EQ(requests.size(), requests_before + 1) << button;
-        EXPECT_EQ(requests.back().cdb.at(0), 0xF6) << button;
+// After an unplug the kept path can lead to another disk, to nothing, or to a disk that may not
+// be opened, before any detection has run: every button's operation ends with a box that says so,
+// and sends nothing but, where a disk answers, the identify.
+TEST(MainWindow, AButtonWhoseRecorderIsGoneSaysSo) {
+    struct Case {
+        const char* name;
+        std::function<void(SimulatedHost&)> change;
+        const char* box;
+        std::size_t requests;  // sent by the button's operation
+    };
+    const Case cases[] = {
+        {"Replaced",
+         [](SimulatedHost& machine) { machine.AddDrive(kRecorderRoot, DriveKind::PlainRemovable); },
+         "box Device not found", 1},
+        {"Unplugged", [](SimulatedHost& machine) { machine.VanishOnNextOpen(kRecorderRoot); },
+         "box Device not found\nno such device: \\\\?\\E:", 0},
+        {"NotToBeOpened", [](SimulatedHost& machine) { machine.DenyAccess(kRecorderRoot); },
+         "box The tool may not use the recorder yet. On Linux, run \"ulvren authorize\" once and "
+         "have an administrator approve it; on Windows, run the tool as administrator.",
+         0},
+    };
+    for (const Case& c : cases) {
+        for (const int button : {CONTROL_FORMAT_BUTTON, CONTROL_SET_CLOCK_BUTTON,
+                                 CONTROL_LOGIN_BUTTON, CONTROL_CHANGE_PASSWORD_BUTTON}) {
+            RecorderSettings password_disk;
+            password_disk.disk_type = 2;
+            WindowBench bench(password_disk);
+            bench.Start();
+            c.change(bench.machine);
+            const std::size_t requests_before = bench.machine.Requests().size();
+            bench.view.dialog_inputs.push_back({});
+            bench.window.OnCommand(button);
+            bench.Settle(2);
+            const Strings said = button == CONTROL_FORMAT_BUTTON
+                                     ? Strings{"format running", c.box, "format done"}
+                                     : Strings{c.box};
+            EXPECT_EQ(bench.view.log, said) << c.name << ' ' << button;
+            const auto requests = bench.machine.Requests();
+            ASSERT_EQ(requests.size(), requests_before + c.requests) << c.name << ' ' << button;
+            if (c.requests > 0) {
+                EXPECT_EQ(requests.back().cdb.at(0), 0xF6) << c.name << ' ' << button;
+            }
+        }
     }
 }
 

@@ -28,7 +28,10 @@ std::wstring CodePageToWide(std::string_view bytes, unsigned code_page) {
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {
-    const std::wstring wide = CodePageToWide(ansi, CP_ACP);
+    return WideToUtf8(CodePageToWide(ansi, CP_ACP));
+}
+
+std::string WideToUtf8(std::wstring_view wide) {
     return Utf16ToUtf8(
         std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
 }

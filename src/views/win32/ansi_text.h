@@ -16,5 +16,6 @@ std::string AnsiToUtf8(std::string_view ansi);
 // code page (the list items, which the template carries in code page 936).
 std::wstring CodePageToWide(std::string_view bytes, unsigned code_page);
 std::wstring Utf8ToWide(std::string_view utf8);
+std::string WideToUtf8(std::wstring_view wide);
 
 }  // namespace ulvren::views::win32

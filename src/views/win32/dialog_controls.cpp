@@ -31,14 +31,27 @@ void DialogControls::SetText(int control, std::string_view text) {
 }
 
 std::string DialogControls::Text(int control) const {
+    // Read as UTF-16: through the ANSI code page a character that it has not would come back as
+    // a question mark or a look-alike letter, and a password would reach the recorder altered.
     const HWND window = GetDlgItem(dialog_, control);
-    std::vector<char> ansi(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    const int length = GetWindowTextA(window, ansi.data(), static_cast<int>(ansi.size()));
-    return AnsiToUtf8(std::string_view(ansi.data(), static_cast<std::size_t>(length)));
+    std::vector<wchar_t> wide(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    const int length = GetWindowTextW(window, wide.data(), static_cast<int>(wide.size()));
+    return WideToUtf8(std::wstring_view(wide.data(), static_cast<std::size_t>(length)));
 }
 
 void DialogControls::SetEnabled(int control, bool enabled) {
-    EnableWindow(GetDlgItem(dialog_, control), enabled ? TRUE : FALSE);
+    const HWND window = GetDlgItem(dialog_, control);
+    const HWND focus = GetFocus();
+    const bool had_focus = focus != nullptr && (focus == window || IsChild(window, focus));
+    EnableWindow(window, enabled ? TRUE : FALSE);
+    // A disabled control keeps no focus: the dialog manager moves it on to the next control in
+    // tab order that takes it, so the keyboard still reaches the window.
+    if (!enabled && had_focus) {
+        if (const HWND next = GetNextDlgTabItem(dialog_, window, FALSE);
+            next != nullptr && next != window) {
+            SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+        }
+    }
 }
 
 void DialogControls::LimitPasswordEdit(int control,
@@ -60,8 +73,8 @@ void DialogControls::OnEditChange(int control) {
     }
     edit.restoring = true;
     SetText(control, edit.last_fitting);
-    const auto end = static_cast<WPARAM>(GetWindowTextLengthA(GetDlgItem(dialog_, control)));
-    SendDlgItemMessageA(dialog_, control, EM_SETSEL, end, static_cast<LPARAM>(end));
+    const auto end = static_cast<WPARAM>(GetWindowTextLengthW(GetDlgItem(dialog_, control)));
+    SendDlgItemMessageW(dialog_, control, EM_SETSEL, end, static_cast<LPARAM>(end));
     edit.restoring = false;
 }
 

@@ -5,8 +5,10 @@
 
 #include "ui/control_ids.h"
 #include "ui/dialog_templates.h"
+#include "views/win32/caption_fit.h"
 #include "views/win32/device_change_message.h"
 #include "views/win32/dialog_init_data.h"
+#include "views/win32/input_free_pause.h"
 #include "views/win32/message_box.h"
 #include "views/win32/password_dialog_view.h"
 #include "views/win32/worker_messages.h"
@@ -41,6 +43,7 @@ INT_PTR MainWindowDialog::Handle(HWND dialog, UINT message, WPARAM wparam) {
             // The toolkit's part: the list receives its items from the initialisation data.
             ExecuteDialogInit(instance_, dialog, IDD_MAIN_WINDOW);
             logic_->OnInitDialog();
+            FitCaptions(dialog);
             // The logic has set the focus.
             return FALSE;
         case WM_COMMAND: {
@@ -167,8 +170,8 @@ void MainWindowDialog::ShowMessageBox(std::string_view text) {
 }
 
 void MainWindowDialog::Pause(std::chrono::milliseconds duration) {
-    // On the window's thread: it neither paints nor answers meanwhile.
-    Sleep(static_cast<DWORD>(duration.count()));
+    // The window paints meanwhile and takes no input.
+    PauseWithoutInput(duration);
 }
 
 void MainWindowDialog::ShowFormatRunning(bool running) {

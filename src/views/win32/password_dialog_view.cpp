@@ -1,5 +1,6 @@
 #include "views/win32/password_dialog_view.h"
 
+#include "views/win32/caption_fit.h"
 #include "views/win32/dialog_controls.h"
 
 namespace ulvren::views::win32 {
@@ -23,6 +24,7 @@ class PasswordDialogView final : public DialogControls {
             case WM_INITDIALOG:
                 Attach(dialog);
                 logic_.OnInitDialog(*this);
+                FitCaptions(dialog);
                 // The system puts the focus on the first tab stop, OK.
                 return TRUE;
             case WM_COMMAND:
@@ -53,8 +55,10 @@ class PasswordDialogView final : public DialogControls {
 DialogResult RunPasswordDialog(HINSTANCE instance, HWND owner, int template_id,
                                DialogLogic& logic) {
     PasswordDialogView view(logic);
+    // A Unicode dialog, so that its edits keep what is typed or pasted as UTF-16: an ANSI edit
+    // would keep it in the ANSI code page, with what that has not already replaced.
     const INT_PTR ended =
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(template_id), owner,
+        DialogBoxParamW(instance, MAKEINTRESOURCEW(template_id), owner,
                         PasswordDialogView::Procedure, reinterpret_cast<LPARAM>(&view));
     return ended == IDOK ? DialogResult::Ok : DialogResult::Cancel;
 }

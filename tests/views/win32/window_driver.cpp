@@ -81,6 +81,11 @@ HWND WindowDriver::NextDialog() {
     return activated_[taken_++];
 }
 
+std::size_t WindowDriver::DialogsShown() {
+    std::lock_guard lock(mutex_);
+    return activated_.size();
+}
+
 void WindowDriver::Flush(HWND window) {
     std::unique_lock lock(mutex_);
     const UINT_PTR marker = ++markers_posted_;
@@ -116,6 +121,26 @@ void Type(HWND dialog, int control, const std::string& text) {
     for (const char c : text) {
         SendMessageA(GetDlgItem(dialog, control), WM_CHAR, static_cast<unsigned char>(c), 1);
     }
+}
+
+}  // namespace ulvren::testing
+
+namespace ulvren::testing {
+
+void Paste(HWND dialog, int control, const std::string& text) {
+    const std::u16string wide = Utf8ToUtf16(text).value_or(u"");
+    SendMessageW(GetDlgItem(dialog, control), EM_REPLACESEL, TRUE,
+                 reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+int FocusedControl(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ||
+        info.hwndFocus == nullptr) {
+        return 0;
+    }
+    return GetDlgCtrlID(info.hwndFocus);
 }
 
 }  // namespace ulvren::testing

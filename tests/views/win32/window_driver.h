@@ -26,6 +26,8 @@ class WindowDriver {
     // The next dialog window that became active on the window's thread, oldest first; the first
     // is the main window. Null when none came within ten seconds.
     HWND NextDialog();
+    // How many dialog windows have become active so far, taken or not.
+    std::size_t DialogsShown();
     // Returns once the window's thread has taken every message that was posted to `window`
     // before this call.
     void Flush(HWND window);
@@ -54,5 +56,9 @@ bool ControlEnabled(HWND dialog, int control);
 void Click(HWND dialog, int control);
 // Types `text` into an edit, one WM_CHAR per character.
 void Type(HWND dialog, int control, const std::string& text);
+// Puts UTF-8 `text` into an edit at its caret as a paste does (EM_REPLACESEL, as UTF-16).
+void Paste(HWND dialog, int control, const std::string& text);
+// The control that has the keyboard focus on `window`'s thread: its id, or 0 for none.
+int FocusedControl(HWND window);
 
 }  // namespace ulvren::testing

@@ -1,4 +1,4 @@
-#include "resources/generator/dialog_init_script.h"
+#include "views/win32/resources/generator/dialog_init_script.h"
 
 #include <cstdio>
 #include <vector>

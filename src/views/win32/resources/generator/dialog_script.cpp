@@ -1,4 +1,4 @@
-#include "resources/generator/dialog_script.h"
+#include "views/win32/resources/generator/dialog_script.h"
 
 namespace ulvren {
 namespace {

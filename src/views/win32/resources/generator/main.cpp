@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "host/platform.h"
-#include "resources/generator/dialog_init_script.h"
-#include "resources/generator/dialog_script.h"
 #include "ui/control_ids.h"
+#include "views/win32/resources/generator/dialog_init_script.h"
+#include "views/win32/resources/generator/dialog_script.h"
 
 namespace {
 
