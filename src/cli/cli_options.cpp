@@ -223,7 +223,9 @@ std::string UsageText() {
             AddUsageEntry(usage, GeneralOptionSynopsis(option), option.help);
         }
     }
-    usage += "  (every option that takes a value also takes it as --option=VALUE, once)\n";
+    usage +=
+        "  (every option that takes a value also takes it as --option=VALUE, once;\n"
+        "   --simulate may come again)\n";
     for (const OptionDescriptor& option : GeneralOptions()) {
         if (option.runs_no_command) {
             AddUsageEntry(usage, GeneralOptionSynopsis(option), option.help);
