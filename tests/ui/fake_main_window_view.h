@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "operations/device_mutex.h"
+#include "ui/control_ids.h"
 #include "ui/dialog_view.h"
 
 namespace ulvren::testing {
