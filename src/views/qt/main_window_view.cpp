@@ -78,6 +78,8 @@ void QtMainWindowView::AddRecorderRow() {
     auto* label = new QLabel(row);
     auto* list = new QComboBox(row);
     list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // A tab stop as the template's list is, that the wheel does not turn in passing.
+    list->setFocusPolicy(Qt::StrongFocus);
     label->setBuddy(list);
     row_layout->addWidget(label);
     row_layout->addWidget(list);
@@ -90,8 +92,11 @@ void QtMainWindowView::AddRecorderRow() {
     if (QWidget* first = FirstTabStop()) {
         QWidget::setTabOrder(list, first);
     }
-    AddControl(CONTROL_RECORDER_LABEL, label);
-    AddControl(CONTROL_RECORDER_LIST, list);
+    for (const auto& [id, widget] :
+         {std::pair<int, QWidget*>{CONTROL_RECORDER_LABEL, label}, {CONTROL_RECORDER_LIST, list}}) {
+        widget->setObjectName(QString::number(id));
+        AddControl(id, widget);
+    }
 }
 
 void QtMainWindowView::ShowRecorderList(const std::vector<std::string>& items, int selected) {
