@@ -118,7 +118,7 @@ std::span<const CommandDescriptor> Commands() {
         {
             .command = Command::Detect,
             .name = "detect",
-            .summary = {"find the recorder, show its capacity and disk type"},
+            .summary = {"find every recorder, show the capacity and disk type of each"},
         },
         {
             .command = Command::Format,
