@@ -207,6 +207,8 @@ scenario_plain_disk_stays_mounted() {
 
 state2=$recorder2_image.state
 state2_has() { grep -qx -- "$1" "$state2" || fail "second recorder's state lacks '$1': $(tr '\n' ' ' <"$state2")"; }
+first_recorder_back() { disk_on_udc 1 >/dev/null; }
+first_recorder_gone() { ! first_recorder_back; }
 count_of() { grep -cxF -- "$1" /run/out || true; }
 # What ulvren printed from the line "Device: FROM" on, up to the next such line.
 results_of() { # DEVICE
@@ -257,9 +259,10 @@ scenario_two_recorders_unplug_one() {
     results_of "$second" | grep -qxF "Format successfully!" || fail "$second was not formatted"
     fsck_clean "$second"
     state2_has disk_type=2
-    wait_for 30 "the recorder's disk to go" no_recorder
+    wait_for 30 "the first recorder's disk to go" first_recorder_gone
     control clear
     plug_recorder
+    wait_for 30 "the first recorder's disk" first_recorder_back
 }
 
 # --- the list ----------------------------------------------------------------------------------
@@ -272,8 +275,8 @@ scenarios="detect format_public format_password settings unplug_mid_format mediu
 after_failure() { :; }
 after_scenario() {
     control clear >/dev/null 2>&1 || true
-    plug_recorder >/dev/null 2>&1 || echo "GUEST: the recorder did not come back"
     unplug_second_recorder >/dev/null 2>&1 || echo "GUEST: the second recorder did not go"
+    plug_recorder >/dev/null 2>&1 || echo "GUEST: the recorder did not come back"
 }
 
 plug_plain_disks || exit 1
