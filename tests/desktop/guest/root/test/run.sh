@@ -290,8 +290,10 @@ scenario_plain_disk_spared() {
 
 # --- several recorders: a second one plugged in beside the first ---------------------------------
 
-# One `ulvren authorize` with both recorders plugged in lets desk reach both: detect lists both and
-# --all set-clock sets both clocks. Last in the list: it unplugs the second recorder as it ends.
+# One `ulvren authorize` with both recorders plugged in lets desk reach both: detect lists both,
+# --all set-clock sets both clocks, and the window's list names both. Last in the list: it unplugs
+# the second recorder as it ends.
+window_names() { grep -qF "$1 (" "$window"; }
 scenario_two_recorders() {
     needs authorize "this build has no ulvren-authorize"
     local first second
@@ -310,6 +312,13 @@ scenario_two_recorders() {
     [ "$status" -eq 0 ] || fail "--all set-clock as desk exited $status"
     grep -qx clock=20330405060708 "$recorder_image.state" &&
         grep -qx clock=20330405060708 "$recorder2_image.state" || fail "not both clocks were set"
+    if has print_detections; then
+        start_window
+        wait_for 60 "the window's list of recorders" window_names "$second" ||
+            fail "the window did not list $second: $(cat "$window")"
+        window_names "$first" || fail "the window did not list $first: $(cat "$window")"
+        stop_window
+    fi
     unplug_second_recorder
 }
 
