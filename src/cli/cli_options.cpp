@@ -166,6 +166,26 @@ std::optional<std::string> Contradiction(const CommandDescriptor& chosen,
             return GoWith(SpellingsOf(command.options), command.name);
         }
     }
+    // Options that exclude another one, and those that only the commands with a worker take.
+    for (const OptionDescriptor& option : GeneralOptions()) {
+        if (!is_given(option)) {
+            continue;
+        }
+        for (const OptionDescriptor& other : GeneralOptions()) {
+            if (other.Name() == option.excludes_option && is_given(other)) {
+                return std::string(option.Name()) + " cannot go with " + std::string(other.Name());
+            }
+        }
+        if (option.goes_with_operations && chosen.start == nullptr) {
+            std::vector<std::string_view> operations;
+            for (const CommandDescriptor& command : Commands()) {
+                if (command.start != nullptr) {
+                    operations.push_back(command.name);
+                }
+            }
+            return GoWith({option.Name()}, JoinAsList(operations));
+        }
+    }
     // Options that only the commands reading passwords take.
     if (chosen.password_prompts.empty()) {
         std::vector<std::string_view> readers;
@@ -203,7 +223,9 @@ std::string UsageText() {
             AddUsageEntry(usage, GeneralOptionSynopsis(option), option.help);
         }
     }
-    usage += "  (every option that takes a value also takes it as --option=VALUE, once)\n";
+    usage +=
+        "  (every option that takes a value also takes it as --option=VALUE, once;\n"
+        "   --simulate may come again)\n";
     for (const OptionDescriptor& option : GeneralOptions()) {
         if (option.runs_no_command) {
             AddUsageEntry(usage, GeneralOptionSynopsis(option), option.help);
@@ -278,7 +300,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         // A second value would contradict the first, or silently replace it; so would a second
         // choice of several spellings. A plain switch may come twice.
-        const bool says_once = option.TakesValue() || option.spellings.size() > 1;
+        const bool says_once =
+            !option.repeats && (option.TakesValue() || option.spellings.size() > 1);
         if (!given.insert(&option).second && says_once) {
             return fail("give " + Join(option.spellings, " or ") + " once");
         }

@@ -14,9 +14,13 @@ enum class Command { Detect, Format, SetClock, Login, ChangePassword };
 struct CliOptions {
     Command command = Command::Detect;
     std::optional<std::string> simulate_image;
+    // --simulate given again: one more recorder each, at the next drive letters (F:, G:, ...).
+    std::vector<std::string> further_images;
     std::optional<std::uint64_t> size_sectors;
     std::optional<std::uint32_t> max_transfer_sectors;
     std::optional<std::string> device_path;
+    // Run the command on every recorder found, one after another.
+    bool all = false;
     std::optional<std::string> trace_path;
     // format
     std::optional<std::string> disk_type;  // "public" or "password"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "operations/workers.h"
 #include "text/text_catalogue.h"
 #include "text/text_ids.h"
 #include "ui/device_lock_refusal.h"
@@ -97,31 +98,64 @@ void CliWindow::PrintDetection(OperationStatus status) {
             out_ << Text(*ReactionTo(status).text) << '\n';
             break;
         case STATUS_CAPACITY_OK:
-            out_ << Text(TEXT_DISK_CAPACITY) << ": " << state_.members.capacity_text.Get() << '\n';
+            PrintCapacity(state_.members.capacity_text.Get());
             break;
         case STATUS_CAPACITY_UNKNOWN:
-            out_ << Text(TEXT_DISK_CAPACITY) << ": " << Text(*ReactionTo(status).text) << '\n';
+            PrintCapacity(Text(*ReactionTo(status).text));
             break;
-        case STATUS_DISK_TYPE_OK: {
-            const int index = state_.members.disk_type_index.Get();
-            out_ << Text(TEXT_USB_DISK_TYPE_LABEL) << ": ";
-            if (index == 0) {
-                out_ << Text(TEXT_PUBLIC_DISK) << '\n';
-            } else if (index == 1) {
-                out_ << Text(TEXT_PASSWORD_DISK) << '\n';
-            } else {
-                // Part of the command line's output format: a type that has no name, as a number.
-                out_ << "? (" << index + 1 << ")\n";
-            }
+        case STATUS_DISK_TYPE_OK:
+            PrintDiskType(state_.members.disk_type_index.Get());
             break;
-        }
         case STATUS_DETECT_DONE:
-            // Part of the command line's output format, in every language, for scripts.
-            out_ << "Device: " << state_.members.device_path.Get() << '\n';
+            PrintDevicePath(state_.members.device_path.Get());
             break;
         default:
             break;
     }
+}
+
+void CliWindow::PrintCapacity(const std::string& capacity_text) {
+    out_ << Text(TEXT_DISK_CAPACITY) << ": " << capacity_text << '\n';
+}
+
+void CliWindow::PrintDiskType(int index) {
+    out_ << Text(TEXT_USB_DISK_TYPE_LABEL) << ": ";
+    if (index == 0) {
+        out_ << Text(TEXT_PUBLIC_DISK) << '\n';
+    } else if (index == 1) {
+        out_ << Text(TEXT_PASSWORD_DISK) << '\n';
+    } else {
+        // Part of the command line's output format: a type that has no name, as a number.
+        out_ << "? (" << index + 1 << ")\n";
+    }
+}
+
+void CliWindow::PrintDevicePath(const std::string& path) {
+    // Part of the command line's output format, in every language, for scripts.
+    out_ << "Device: " << path << '\n';
+    out_.flush();
+}
+
+void CliWindow::PrintRecorder(const FoundRecorder& recorder) {
+    std::lock_guard lock(mutex_);
+    PrintCapacity(recorder.sector_count ? CapacityText(*recorder.sector_count)
+                                        : Text(*ReactionTo(STATUS_CAPACITY_UNKNOWN).text));
+    // As for the first recorder, a failed disk-type query prints no line.
+    if (recorder.disk_type) {
+        PrintDiskType(static_cast<int>(*recorder.disk_type) - 1);
+    }
+    PrintDevicePath(recorder.path);
+}
+
+std::size_t CliWindow::StatusCount() const {
+    std::lock_guard lock(mutex_);
+    return statuses_.size();
+}
+
+bool CliWindow::SawSince(std::size_t from, int status) const {
+    std::lock_guard lock(mutex_);
+    return std::find(statuses_.begin() + static_cast<std::ptrdiff_t>(from), statuses_.end(),
+                     status) != statuses_.end();
 }
 
 std::vector<int> CliWindow::Statuses() const {

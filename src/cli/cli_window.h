@@ -30,10 +30,21 @@ class CliWindow final : public WorkerEventSink {
 
     std::vector<int> Statuses() const;
     bool Saw(int status) const;
+    // How many statuses have come; whether `status` came after the first `from` of them.
+    std::size_t StatusCount() const;
+    bool SawSince(std::size_t from, int status) const;
+
+    // What a detection prints of a recorder, for one found beside the first: its capacity, disk
+    // type and device path, as the first one's statuses print them.
+    void PrintRecorder(const FoundRecorder& recorder);
+    // The line that names a recorder's device path.
+    void PrintDevicePath(const std::string& path);
 
   private:
     void Show(const StatusEvent& event);
     void PrintDetection(OperationStatus status);
+    void PrintCapacity(const std::string& capacity_text);
+    void PrintDiskType(int index);
     std::string Text(unsigned id) const;
     // Why the host failed: the catalogue's words for a lack of rights, else the host's own.
     std::string Reason(const HostError& error) const;

@@ -40,6 +40,16 @@ Refusal Set(CliOptions& options, std::string_view, const std::string&) {
     return std::nullopt;
 }
 
+// The first image, then one more recorder for each further one.
+Refusal TakeImage(CliOptions& options, std::string_view, const std::string& value) {
+    if (options.simulate_image) {
+        options.further_images.push_back(value);
+    } else {
+        options.simulate_image = value;
+    }
+    return std::nullopt;
+}
+
 Refusal TakeSize(CliOptions& options, std::string_view, const std::string& value) {
     options.size_sectors = ParseNumber<std::uint64_t>(value);
     if (!options.size_sectors) {
@@ -108,7 +118,7 @@ std::span<const CommandDescriptor> Commands() {
         {
             .command = Command::Detect,
             .name = "detect",
-            .summary = {"find the recorder, show its capacity and disk type"},
+            .summary = {"find every recorder, show the capacity and disk type of each"},
         },
         {
             .command = Command::Format,
@@ -158,6 +168,11 @@ std::span<const OptionDescriptor> GeneralOptions() {
          .value_name = "PATH",
          .help = {"look for the recorder at this path only"},
          .apply = Keep<&CliOptions::device_path>},
+        {.spellings = {"--all"},
+         .help = {"run the command on every recorder found, one after another"},
+         .goes_with_operations = true,
+         .excludes_option = "--device",
+         .apply = Set<&CliOptions::all>},
         {.spellings = {"--password-stdin"},
          .help = {"read passwords one per line from standard input",
                   "(change-password: old, new, new again)"},
@@ -165,8 +180,10 @@ std::span<const OptionDescriptor> GeneralOptions() {
          .apply = Set<&CliOptions::password_stdin>},
         {.spellings = {"--simulate"},
          .value_name = "IMAGE",
-         .help = {"use a simulated recorder stored in IMAGE"},
-         .apply = Keep<&CliOptions::simulate_image>},
+         .help = {"use a simulated recorder stored in IMAGE; given again, one more",
+                  "recorder at the next drive letter (F:, G:, ...)"},
+         .repeats = true,
+         .apply = TakeImage},
         {.spellings = {"--size"},
          .value_name = "SECTORS",
          .help = {"size of a new simulated image (default 16777216, 8 GiB)"},

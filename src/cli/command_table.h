@@ -29,6 +29,12 @@ struct OptionDescriptor {
     std::string_view goes_with_option{};
     // Only with the commands that read passwords.
     bool goes_with_passwords = false;
+    // Only with the commands that have a worker of their own (not detect).
+    bool goes_with_operations = false;
+    // An option that it cannot go with: --device for --all.
+    std::string_view excludes_option{};
+    // It may come again, each time with a value of its own.
+    bool repeats = false;
     // A command's option that the command cannot go without.
     bool required = false;
     // --help and --version: the program answers them and runs no command.

@@ -72,6 +72,26 @@ std::optional<CommandInput> GatherInput(const CommandDescriptor& command, const 
     return input;
 }
 
+// --all: the command on each recorder in turn, each in a session of its own, its device path
+// named before its result. A recorder that fails does not stop the others; the status is that of
+// the first failure.
+int RunOnEach(const std::vector<FoundRecorder>& recorders, const CommandDescriptor& command,
+              const CliOptions& options, const CommandInput& input, OperationRunner& runner,
+              CliWindow& window) {
+    int result = kExitOk;
+    for (const FoundRecorder& recorder : recorders) {
+        window.PrintDevicePath(recorder.path);
+        runner.Window().members.device_path.Set(recorder.path);
+        const std::size_t before = window.StatusCount();
+        const int success = command.start(options, input, runner);
+        runner.WaitUntilIdle();
+        if (!window.SawSince(before, success) && result == kExitOk) {
+            result = kExitDeviceSaidNo;
+        }
+    }
+    return result;
+}
+
 }  // namespace
 
 int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out,
@@ -108,28 +128,44 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
         OperationRunner runner(state);
         // Every command finds the recorder first (with --device at that path only), so that
         // nothing is locked, unmounted or sent to a disk that did not identify as the recorder.
+        // detect and --all look for every recorder; the others stop at the first.
+        const bool every = command.start == nullptr || options.all;
         window.SetDetectionReport(command.start == nullptr ? DetectionReport::Show
                                                            : DetectionReport::Silent);
-        StartDetect(runner);
+        if (every) {
+            StartDetectEvery(runner);
+        } else {
+            StartDetect(runner);
+        }
         runner.WaitUntilIdle();
         window.SetDetectionReport(DetectionReport::Silent);
         const bool found = window.Saw(STATUS_DETECT_DONE);
+        const std::vector<FoundRecorder> recorders = state->members.recorders.Get();
 
         if (command.start == nullptr) {
-            // The detection was the command.
-            const bool complete =
+            // The detection was the command: the first recorder's lines came with its statuses.
+            bool complete =
                 found && window.Saw(STATUS_CAPACITY_OK) && window.Saw(STATUS_DISK_TYPE_OK);
+            for (std::size_t i = 1; i < recorders.size(); ++i) {
+                out << '\n';
+                window.PrintRecorder(recorders[i]);
+                complete = complete && recorders[i].sector_count && recorders[i].disk_type;
+            }
             result = complete ? kExitOk : kExitDeviceSaidNo;
-        } else if (found) {
+        } else if (options.all ? !recorders.empty() : found) {
             // As the window lets a running format finish, so does the command line: the first
             // request to end the program only says so.
             const auto deferral = command.goes_on_notice
                                       ? platform::DeferEndRequests(ForTerminal(
                                             messages.Line({*command.goes_on_notice, {}})))
                                       : nullptr;
-            const int success = command.start(options, *input, runner);
-            runner.WaitUntilIdle();
-            result = window.Saw(success) ? kExitOk : kExitDeviceSaidNo;
+            if (options.all) {
+                result = RunOnEach(recorders, command, options, *input, runner, window);
+            } else {
+                const int success = command.start(options, *input, runner);
+                runner.WaitUntilIdle();
+                result = window.Saw(success) ? kExitOk : kExitDeviceSaidNo;
+            }
         } else if (options.device_path) {
             messages.Say(TEXT_CLI_NO_RECORDER_AT, {*options.device_path});
         }

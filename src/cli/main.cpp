@@ -31,11 +31,14 @@ bool TraceClashesWithSimulation(const cli::CliOptions& options, const cli::Messa
     if (!options.trace_path || !options.simulate_image) {
         return false;
     }
-    for (const std::string& own :
-         {*options.simulate_image, StateFilePathFor(*options.simulate_image)}) {
-        if (cli::NamesSameFile(*options.trace_path, own)) {
-            messages.Say(TEXT_CLI_TRACE_OVER_SIMULATION, {*options.trace_path, own});
-            return true;
+    std::vector<std::string> images{*options.simulate_image};
+    images.insert(images.end(), options.further_images.begin(), options.further_images.end());
+    for (const std::string& image : images) {
+        for (const std::string& own : {image, StateFilePathFor(image)}) {
+            if (cli::NamesSameFile(*options.trace_path, own)) {
+                messages.Say(TEXT_CLI_TRACE_OVER_SIMULATION, {*options.trace_path, own});
+                return true;
+            }
         }
     }
     return false;
@@ -52,6 +55,13 @@ int Run(const cli::CliOptions& options, const cli::Messages& messages) {
         SimulatedMachineError error;
         machine = OpenSimulatedMachine(
             {*options.simulate_image, options.size_sectors, options.max_transfer_sectors}, error);
+        for (const std::string& image : options.further_images) {
+            if (machine &&
+                !AddSimulatedRecorder(
+                    *machine, {image, options.size_sectors, options.max_transfer_sectors}, error)) {
+                machine.reset();
+            }
+        }
         if (!machine) {
             messages.Say(TEXT_CLI_SIMULATION_UNUSABLE, {error.text});
             return error.kind == SimulatedMachineError::Kind::BadOptions ? cli::kExitUsage
@@ -100,7 +110,7 @@ int Run(const cli::CliOptions& options, const cli::Messages& messages) {
         }
     }
     if (machine) {
-        if (const auto file_error = machine->file_errors->First()) {
+        if (const auto file_error = machine->FirstFileError()) {
             messages.Say(TEXT_CLI_SIMULATION_NOT_KEPT, {*file_error});
             status = cli::kExitCannotRun;
         }

@@ -36,20 +36,40 @@ int CUsbDisk::IdentifyDevice(DeviceHandle handle) {
                : 0;
 }
 
-std::string CUsbDisk::FindDevice() {
-    // Every drive the host lists is examined: the 32 slots of a drive list are the drive letters'
-    // form (Windows has 26 of them), while Linux may list any number of removable disks.
+namespace {
+
+enum class Search { First, Every };
+
+// Every drive the host lists is examined: the 32 slots of a drive list are the drive letters'
+// form (Windows has 26 of them), while Linux may list any number of removable disks. The first
+// search stops at the first drive that identifies, so that it asks no drive after it.
+std::vector<std::string> FindRecorders(CUsbDisk& disk, Search search) {
+    std::vector<std::string> found;
     const std::string prefix = CurrentHost().DevicePathPrefix();
     for (const std::string& root : CurrentHost().RemovableDriveRoots()) {
         std::string path = DevicePathFromRoot(prefix, root);
-        const DeviceHandle handle = OpenDevice(path);
-        const bool identified = handle != kInvalidDeviceHandle && IdentifyDevice(handle) != 0;
-        CloseDevice(handle);
+        const DeviceHandle handle = disk.OpenDevice(path);
+        const bool identified = handle != kInvalidDeviceHandle && disk.IdentifyDevice(handle) != 0;
+        disk.CloseDevice(handle);
         if (identified) {
-            return path;
+            found.push_back(std::move(path));
+            if (search == Search::First) {
+                break;
+            }
         }
     }
-    return {};
+    return found;
+}
+
+}  // namespace
+
+std::string CUsbDisk::FindDevice() {
+    auto found = FindRecorders(*this, Search::First);
+    return found.empty() ? std::string() : std::move(found.front());
+}
+
+std::vector<std::string> CUsbDisk::FindDevices() {
+    return FindRecorders(*this, Search::Every);
 }
 
 }  // namespace ulvren

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "format/fat32_volume_writer.h"
 #include "host/device_handle.h"
@@ -39,6 +40,9 @@ class CUsbDisk {
     // The device path of the first removable drive that identifies, or the empty string. Every
     // drive the host lists is examined, in its order.
     std::string FindDevice();
+    // The device paths of every removable drive that identifies, in the host's drive order; each
+    // drive is asked once. The first is FindDevice's.
+    std::vector<std::string> FindDevices();
 
     // Information and settings.
     int GetCapacity(DeviceHandle handle, std::uint32_t& sector_count);

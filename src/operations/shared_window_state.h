@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "format/fat32_volume_writer.h"
 #include "host/device_handle.h"
@@ -10,6 +13,16 @@
 #include "operations/window_link.h"
 
 namespace ulvren {
+
+// One recorder that a detection of every recorder found: its device path, and what its capacity
+// and disk-type queries gave (empty when a query failed).
+struct FoundRecorder {
+    std::string path;
+    std::optional<std::uint32_t> sector_count;
+    std::optional<std::uint8_t> disk_type;
+
+    bool operator==(const FoundRecorder&) const = default;
+};
 
 // The window's members that its workers read and write. Each is guarded on its own; the window
 // copies its controls into them before it starts a worker and shows them when a status announces
@@ -26,6 +39,10 @@ struct WindowMembers {
     Guarded<std::string> confirm_password;
     Guarded<std::string> old_password;
     Guarded<std::string> login_password;
+    // Every recorder that the last detection of every recorder found, in the host's drive order;
+    // the device path is one of them. Empty after a detection that found none, and in a window
+    // that only looks for the first recorder.
+    Guarded<std::vector<FoundRecorder>> recorders;
     // Open only inside the device session of the worker that holds the device mutex.
     Guarded<DeviceHandle> device_handle{kInvalidDeviceHandle};
 };

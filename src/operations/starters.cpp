@@ -8,6 +8,10 @@ void StartDetect(OperationRunner& runner) {
     runner.Start(DetectWorker);
 }
 
+void StartDetectEvery(OperationRunner& runner) {
+    runner.Start(DetectEveryWorker);
+}
+
 bool StartFormat(OperationRunner& runner) {
     return runner.Start(FormatWorker);
 }

@@ -11,6 +11,8 @@ namespace ulvren {
 
 // At start-up and after every device arrival or removal.
 void StartDetect(OperationRunner& runner);
+// The same, for a window that lists every recorder and keeps the one chosen (DetectEveryWorker).
+void StartDetectEvery(OperationRunner& runner);
 // False when its worker could not be started.
 bool StartFormat(OperationRunner& runner);
 void StartSetClock(OperationRunner& runner);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <stop_token>
+#include <string>
 
 #include "operations/shared_window_state.h"
 
@@ -12,6 +14,7 @@ namespace ulvren {
 //
 // Statuses posted, in order (codes of OperationStatus):
 //   DetectWorker          3; or 1; or (15 or 16), (17 or 18), 2
+//   DetectEveryWorker     as DetectWorker
 //   FormatWorker          1; or 14; or 13, (4 or 5)
 //   SetClockWorker        1; or (11 or 12)
 //   ChangePasswordWorker  1; or 6; or (7 or 8)
@@ -20,12 +23,22 @@ namespace ulvren {
 // FormatWorker then says that it has ended (WorkerNotice::FormatEnded), whatever happened; any
 // worker that waits for the device lock behind another program says so once after a second.
 
+// The capacity text of a sector count: whole mebibytes, "8192 MB".
+std::string CapacityText(std::uint32_t sector_count);
+
 // The form every worker has.
 using Worker = void (*)(SharedWindowState& window, std::stop_token stop);
 
 // Finds the device, stores its path, and reads its capacity and disk type into the members. It
 // enables and disables the window's controls itself, before the statuses that follow.
 void DetectWorker(SharedWindowState& window, std::stop_token stop);
+
+// Finds every recorder and keeps them in the members' list. The device path stays the recorder it
+// names while that one is still found, else it becomes the first found; DetectWorker's statuses and
+// control changes follow for that recorder, and the capacity and disk type of each other one are
+// read, in drive order, in the same session before STATUS_DETECT_DONE. With one recorder it sends
+// what DetectWorker sends.
+void DetectEveryWorker(SharedWindowState& window, std::stop_token stop);
 
 // Writes the disk type chosen by the disk-type index, then a fresh FAT32 file system.
 void FormatWorker(SharedWindowState& window, std::stop_token stop);

@@ -25,6 +25,10 @@ inline constexpr int CONTROL_CAPACITY_LABEL = 1027;
 inline constexpr int CONTROL_DISK_TYPE_LABEL = 1028;
 inline constexpr int CONTROL_DEVICE_GROUP = 1029;
 inline constexpr int CONTROL_DATE_TIME_GROUP = 1030;
+// The list of recorders above the two groups, and its label: only in a view that has it, and shown
+// only while more than one recorder is plugged in.
+inline constexpr int CONTROL_RECORDER_LABEL = 1035;
+inline constexpr int CONTROL_RECORDER_LIST = 1036;
 
 // The enter-password dialog.
 inline constexpr int CONTROL_PASSWORD_EDIT = 1023;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/clock.h"
 #include "operations/worker_events.h"
@@ -57,6 +58,13 @@ class MainWindowView : public virtual DialogView {
     // The disk-type list's selection: -1 for none.
     virtual void SetListSelection(int control, int index) = 0;
     virtual int ListSelection(int control) const = 0;
+
+    // The list above the two groups that chooses the recorder the window acts on
+    // (CONTROL_RECORDER_LIST, its label CONTROL_RECORDER_LABEL), where the view has one: `items`
+    // names each recorder found, `selected` the chosen one. With fewer than two items the list and
+    // its label are hidden, and the window looks as it does with one recorder.
+    virtual bool HasRecorderList() const { return false; }
+    virtual void ShowRecorderList(const std::vector<std::string>& /*items*/, int /*selected*/) {}
 
     virtual void SetFocus(int control) = 0;
     virtual void SetIcon(int resource_id) = 0;

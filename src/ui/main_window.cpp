@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "operations/starters.h"
+#include "operations/workers.h"
 #include "text/text_catalogue.h"
 #include "text/text_ids.h"
 #include "ui/clock_string.h"
@@ -105,6 +106,9 @@ void CToolDlg::OnCommand(int control) {
             // The index follows the list at once; the device is not touched until Format.
             ControlsToMembers();
             break;
+        case CONTROL_RECORDER_LIST:
+            OnChooseRecorder();
+            break;
         default:
             break;
     }
@@ -170,6 +174,9 @@ void CToolDlg::OnDestroy() {
 
 void CToolDlg::MembersToControls() {
     const WindowMembers& members = state_->members;
+    if (view_.HasRecorderList()) {
+        ShowRecorders();
+    }
     view_.SetText(CONTROL_CURRENT_TIME, current_time_text_);
     view_.SetDateTime(CONTROL_TIME_PICKER, time_value_);
     view_.SetDateTime(CONTROL_DATE_PICKER, date_value_);
@@ -196,11 +203,54 @@ void CToolDlg::ApplyTexts() {
             view_.SetText(pair.control, *text);
         }
     }
+    if (view_.HasRecorderList()) {
+        view_.SetText(CONTROL_RECORDER_LABEL, LocalizedTextUtf8(TEXT_RECORDER_LABEL, language_));
+    }
 }
 
 void CToolDlg::StartDetect() {
     ControlsToMembers();
-    ulvren::StartDetect(runner_);
+    // A window with a list of recorders finds them all and keeps the one chosen; else the first
+    // recorder is the window's.
+    if (view_.HasRecorderList()) {
+        StartDetectEvery(runner_);
+    } else {
+        ulvren::StartDetect(runner_);
+    }
+}
+
+void CToolDlg::ShowRecorders() {
+    const std::vector<FoundRecorder> recorders = state_->members.recorders.Get();
+    const std::string chosen = state_->members.device_path.Get();
+    std::vector<std::string> items;
+    int selected = -1;
+    for (const FoundRecorder& recorder : recorders) {
+        if (recorder.path == chosen) {
+            selected = static_cast<int>(items.size());
+        }
+        const std::string capacity = recorder.sector_count
+                                         ? CapacityText(*recorder.sector_count)
+                                         : LocalizedTextUtf8(TEXT_UNKNOWN_CAPACITY, language_);
+        std::string item = LocalizedTextUtf8(TEXT_RECORDER_ITEM, language_);
+        for (const auto& [mark, value] : {std::pair{"{1}", recorder.path}, {"{2}", capacity}}) {
+            if (const auto at = item.find(mark); at != std::string::npos) {
+                item.replace(at, 3, value);
+            }
+        }
+        items.push_back(std::move(item));
+    }
+    view_.ShowRecorderList(items, selected);
+}
+
+void CToolDlg::OnChooseRecorder() {
+    const std::vector<FoundRecorder> recorders = state_->members.recorders.Get();
+    const int index = view_.ListSelection(CONTROL_RECORDER_LIST);
+    if (index < 0 || index >= static_cast<int>(recorders.size())) {
+        return;
+    }
+    // The buttons act on it from now on; a detection shows its capacity and disk type.
+    state_->members.device_path.Set(recorders[static_cast<std::size_t>(index)].path);
+    StartDetect();
 }
 
 void CToolDlg::OnSet() {

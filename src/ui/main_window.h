@@ -59,6 +59,10 @@ class CToolDlg final : public WorkerEventSink {
     void ControlsToMembers();
     void ApplyTexts();
     void StartDetect();
+    // The list of recorders, where the view has one: what the last detection found, and the
+    // chosen one; and the user's choice in it.
+    void ShowRecorders();
+    void OnChooseRecorder();
     void OnSet();
     void OnFormat();
     void OnLogin();

@@ -37,6 +37,15 @@ TEST_F(DiscoveryTest, TheFirstDriveThatIdentifiesWinsInDriveOrder) {
     EXPECT_EQ(host_.OpenHandleCount(), 0u);
 }
 
+TEST_F(DiscoveryTest, EveryDriveThatIdentifiesIsFoundOnceInDriveOrder) {
+    host_.AddRecorder("G:\\", MakeRecorder());
+    host_.AddRecorder("E:\\", MakeRecorder());
+    host_.AddDrive("D:\\", DriveKind::PlainRemovable);
+    EXPECT_EQ(CUsbDisk().FindDevices(), (std::vector<std::string>{"\\\\?\\E:", "\\\\?\\G:"}));
+    EXPECT_EQ(host_.OpenCount(), 3u);
+    EXPECT_EQ(host_.OpenHandleCount(), 0u);
+}
+
 TEST_F(DiscoveryTest, DrivesThatDoNotIdentifyArePassedOver) {
     struct Case {
         const char* name;

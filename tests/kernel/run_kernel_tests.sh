@@ -92,7 +92,8 @@ module_load_order "$modules_root" crct10dif_generic crc64_rocksoft_generic confi
 for name in "${order[@]}"; do
     cp "${module_path[$name]}" "$root/lib/modules/$name.ko"
     options=""
-    [[ $name == dummy_hcd ]] && options="num=2"  # two UDCs: the plain disks and the recorder
+    # Three UDCs: the plain disks, the recorder and a second recorder.
+    [[ $name == dummy_hcd ]] && options="num=3"
     echo "$name.ko $options" >>"$root/lib/modules/order"
 done
 

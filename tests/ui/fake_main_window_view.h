@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "operations/device_mutex.h"
+#include "ui/control_ids.h"
 #include "ui/dialog_view.h"
 
 namespace ulvren::testing {
@@ -138,6 +139,11 @@ class FakeMainWindowView final : public FakeControls<MainWindowView> {
         const auto it = controls.find(control);
         return it == controls.end() ? -1 : it->second.selection;
     }
+    bool HasRecorderList() const override { return has_recorder_list; }
+    void ShowRecorderList(const std::vector<std::string>& items, int selected) override {
+        recorder_items = items;
+        controls[CONTROL_RECORDER_LIST].selection = selected;
+    }
     void SetFocus(int control) override { focus = control; }
     void SetIcon(int resource_id) override { icon = resource_id; }
     void StartTimer(std::chrono::milliseconds period) override { timer = period; }
@@ -203,6 +209,8 @@ class FakeMainWindowView final : public FakeControls<MainWindowView> {
     std::vector<ShownDialog> dialogs;
     std::function<void()> during_pause;
     bool format_running = false;
+    bool has_recorder_list = false;
+    std::vector<std::string> recorder_items;
 
   private:
     std::mutex notices_mutex_;

@@ -455,6 +455,43 @@ TEST(MainWindow, FollowsTheMachineAsItTellsOfDisksComingAndGoing) {
     bench.machine.DeviceChanges().Listen({});
 }
 
+// A window with a list of recorders keeps the one chosen across detections while it is plugged in
+// and falls back to the first when it goes; the buttons act on the chosen one.
+TEST(MainWindow, ListsEveryRecorderAndKeepsTheChosenOne) {
+    WindowBench bench;
+    bench.view.has_recorder_list = true;
+    const auto second = MakeRecorder(200'000, RecorderSettings{});
+    bench.machine.AddRecorder("F:\\", second);
+    bench.machine.DeviceChanges().Listen(
+        [&](DeviceChange change) { bench.window.OnDeviceChange(change); });
+    bench.Start();
+    const std::string e = "\\\\?\\E: (48 MB)", f = "\\\\?\\F: (97 MB)";
+    const auto shows = [&bench](const Strings& items, int selected, const char* capacity) {
+        EXPECT_EQ(bench.view.recorder_items, items);
+        EXPECT_EQ(bench.view.ListSelection(CONTROL_RECORDER_LIST), selected);
+        EXPECT_EQ(bench.view.Text(CONTROL_CAPACITY_FIELD), capacity);
+    };
+    shows({e, f}, 0, "48 MB");
+    EXPECT_EQ(bench.view.Text(CONTROL_RECORDER_LABEL), "Recorder");
+    bench.view.SetListSelection(CONTROL_RECORDER_LIST, 1);
+    bench.window.OnCommand(CONTROL_RECORDER_LIST);
+    bench.Settle(2);
+    shows({e, f}, 1, "97 MB");
+    bench.machine.Unplug("E:\\");
+    bench.Settle(3);
+    shows({f}, 0, "97 MB");
+    bench.machine.Plug("E:\\");
+    bench.Settle(4);
+    shows({e, f}, 1, "97 MB");
+    bench.window.OnCommand(CONTROL_SET_CLOCK_BUTTON);
+    bench.Settle(5);
+    EXPECT_EQ(second->Settings().clock, "20261209101112");
+    bench.machine.Unplug("F:\\");
+    bench.Settle(6);
+    shows({e}, 0, "48 MB");
+    bench.machine.DeviceChanges().Listen({});
+}
+
 TEST(MainWindow, SaysOncePerRunThatItLacksTheRights) {
     WindowBench bench;
     bench.machine.DenyAccess(kRecorderRoot);

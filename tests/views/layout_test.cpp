@@ -175,6 +175,30 @@ void LayoutTest::dialogs() {
     ShownWindow window(language);
     QVERIFY(window.view.Text(CONTROL_CAPACITY_FIELD).ends_with(" MB"));
     CheckLaidOut(window.view, MainWindowTemplate());
+    // A second recorder: the list of recorders and its label show above the groups, laid out as
+    // the template's controls are; once it is gone the window is as it was.
+    const QSize one_recorder = window.view.size();
+    QWidget* list = window.Control(CONTROL_RECORDER_LIST);
+    const auto detect = [&window](bool shown_after) {
+        window.logic.OnDeviceChange(DeviceChange::DiskArrived);
+        QSignalSpy handled(&window.view, &views::qt::QtMainWindowView::workerEventHandled);
+        while (window.Control(CONTROL_RECORDER_LIST)->isVisible() != shown_after &&
+               handled.wait(60'000)) {
+        }
+    };
+    window.host.AddRecorder("F:\\", testing::MakeRecorder(16'777'216, {}));
+    detect(true);
+    QVERIFY(list->isVisible());
+    constexpr ControlTemplate kRecorderRow[] = {
+        {CONTROL_RECORDER_LABEL, ControlKind::Label, "", {}, kStartsGroup},
+        {CONTROL_RECORDER_LIST, ControlKind::DropDownList, "", {}, kTabStop}};
+    DialogTemplate recorder_row = MainWindowTemplate();
+    recorder_row.controls = kRecorderRow;
+    CheckLaidOut(window.view, recorder_row);
+    window.host.Unplug("F:\\");
+    detect(false);
+    QVERIFY(!list->isVisible());
+    QCOMPARE(window.view.size(), one_recorder);
     CLoginDlg login(language);
     CChangePasswordDlg change_password(language);
     const std::pair<const DialogTemplate*, DialogLogic*> dialogs[] = {

@@ -17,6 +17,14 @@ DetectionPrinter::DetectionPrinter(QtMainWindowView& window, std::ostream& out)
 }
 
 void DetectionPrinter::PrintIfChanged() {
+    // With several recorders, a line for each as the list names it, whenever the list changes.
+    const std::vector<std::string> recorders = window_.RecorderItems();
+    if (recorders != last_recorders_) {
+        last_recorders_ = recorders;
+        for (const std::string& recorder : recorders) {
+            out_ << recorder << std::endl;
+        }
+    }
     const std::string capacity = window_.Text(CONTROL_CAPACITY_FIELD);
     if (capacity.empty() || capacity == last_) {
         return;

@@ -50,6 +50,10 @@ class DialogControls : public virtual DialogView {
     // The first control in tab order that takes the focus from the keyboard.
     QWidget* FirstTabStop() const;
 
+  protected:
+    // A control that the template does not have, reached by its id like the template's own.
+    void AddControl(int id, QWidget* widget) { controls_.push_back({id, widget}); }
+
   private:
     struct Control {
         int id;

@@ -1,11 +1,13 @@
 #include "views/qt/main_window_view.h"
 
 #include <QAbstractButton>
+#include <QBoxLayout>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 
 #include "text/text_catalogue.h"
@@ -48,6 +50,7 @@ QtMainWindowView::QtMainWindowView()
         list->addItem(FromUtf8(LocalizedTextUtf8(item, SystemUiLanguage())));
     }
     list->setCurrentIndex(-1);
+    AddRecorderRow();
     timer_.setObjectName(QStringLiteral("tick"));
     pause_.setObjectName(QStringLiteral("pause"));
     connect(&timer_, &QTimer::timeout, this, [this] {
@@ -62,6 +65,63 @@ QtMainWindowView::QtMainWindowView()
         }
     });
     ConnectCommands();
+}
+
+void QtMainWindowView::AddRecorderRow() {
+    // Above the device group, in the layout that holds the groups; hidden, it takes no room.
+    QWidget* group = Widget(CONTROL_DEVICE_GROUP);
+    auto* column = qobject_cast<QBoxLayout*>(group->parentWidget()->layout());
+    auto* row = new QWidget(group->parentWidget());
+    row->setObjectName(QStringLiteral("recorderRow"));
+    auto* row_layout = new QHBoxLayout(row);
+    row_layout->setContentsMargins(0, 0, 0, 0);
+    auto* label = new QLabel(row);
+    auto* list = new QComboBox(row);
+    list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // A tab stop as the template's list is, that the wheel does not turn in passing.
+    list->setFocusPolicy(Qt::StrongFocus);
+    label->setBuddy(list);
+    row_layout->addWidget(label);
+    row_layout->addWidget(list);
+    row_layout->addStretch();
+    row->hide();
+    if (column != nullptr) {
+        column->insertWidget(0, row);
+    }
+    // First in the tab order, as it stands first in the window.
+    if (QWidget* first = FirstTabStop()) {
+        QWidget::setTabOrder(list, first);
+    }
+    for (const auto& [id, widget] :
+         {std::pair<int, QWidget*>{CONTROL_RECORDER_LABEL, label}, {CONTROL_RECORDER_LIST, list}}) {
+        widget->setObjectName(QString::number(id));
+        AddControl(id, widget);
+    }
+}
+
+void QtMainWindowView::ShowRecorderList(const std::vector<std::string>& items, int selected) {
+    auto* list = As<QComboBox>(CONTROL_RECORDER_LIST);
+    bool same = list->count() == static_cast<int>(items.size());
+    for (int i = 0; same && i < list->count(); ++i) {
+        same = list->itemText(i) == FromUtf8(items[static_cast<std::size_t>(i)]);
+    }
+    if (!same) {
+        list->clear();
+        for (const std::string& item : items) {
+            list->addItem(FromUtf8(item));
+        }
+    }
+    list->setCurrentIndex(selected);
+    list->parentWidget()->setVisible(items.size() > 1);
+}
+
+std::vector<std::string> QtMainWindowView::RecorderItems() const {
+    const auto* list = As<QComboBox>(CONTROL_RECORDER_LIST);
+    std::vector<std::string> items;
+    for (int i = 0; !list->parentWidget()->isHidden() && i < list->count(); ++i) {
+        items.push_back(list->itemText(i).toStdString());
+    }
+    return items;
 }
 
 void QtMainWindowView::Attach(CToolDlg& logic) {
@@ -97,11 +157,13 @@ void QtMainWindowView::ConnectCommands() {
     }
     // Only the user's choice, as a selection change notice is; the logic's own selections send
     // nothing.
-    connect(As<QComboBox>(CONTROL_DISK_TYPE_LIST), &QComboBox::activated, this, [this] {
-        if (logic_ != nullptr) {
-            logic_->OnCommand(CONTROL_DISK_TYPE_LIST);
-        }
-    });
+    for (const int control : {CONTROL_DISK_TYPE_LIST, CONTROL_RECORDER_LIST}) {
+        connect(As<QComboBox>(control), &QComboBox::activated, this, [this, control] {
+            if (logic_ != nullptr) {
+                logic_->OnCommand(control);
+            }
+        });
+    }
 }
 
 void QtMainWindowView::SetChecked(int control, bool checked) {

@@ -34,6 +34,10 @@ class QtMainWindowView final : public QDialog, public DialogControls, public Mai
     std::optional<LocalDateTime> DateTime(int control) const override;
     void SetListSelection(int control, int index) override;
     int ListSelection(int control) const override;
+    bool HasRecorderList() const override { return true; }
+    void ShowRecorderList(const std::vector<std::string>& items, int selected) override;
+    // The list's items while it shows (more than one recorder), else nothing.
+    std::vector<std::string> RecorderItems() const;
     void SetFocus(int control) override;
     void SetIcon(int resource_id) override;
     void StartTimer(std::chrono::milliseconds period) override;
@@ -56,6 +60,8 @@ class QtMainWindowView final : public QDialog, public DialogControls, public Mai
 
   private:
     void ConnectCommands();
+    // The recorder list and its label, in a row of their own above the two groups.
+    void AddRecorderRow();
 
     QTimer timer_{this};
     InputFreePause pause_{this};

@@ -22,7 +22,8 @@ constexpr views::qt::ProgramDescription kProgram{
     "  again whenever a disk comes or goes, and formats it, logs in, changes its password and\n"
     "  sets its clock.\n"
     "  --print-detections  also print the capacity field on standard output whenever a\n"
-    "                      detection changes it\n"
+    "                      detection changes it (with several recorders, first a line for\n"
+    "                      each: its device path and capacity)\n"
     "  -h, --help          show this help and exit\n"
     "  -V, --version       show the version and exit\n",
     ULVREN_VERSION};

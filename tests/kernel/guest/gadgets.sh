@@ -1,8 +1,9 @@
 # The guest's USB devices, for the scripts that /init runs (sourced, busybox sh).
 #
-# dummy_hcd gives two device controllers, each wired to a port of the guest's own USB host:
+# dummy_hcd gives three device controllers, each wired to a port of the guest's own USB host:
 #   dummy_udc.0  gadget "plain": two removable disks (mass_storage.0, LUNs 0 and 1) on image files
 #   dummy_udc.1  gadget "recorder": functions/ffs.recorder, served by ulvren_bot_responder
+#   dummy_udc.2  gadget "recorder2": a second recorder, its own responder (plugged in on demand)
 # The plain disks are bound first, so the recorder is not the first removable drive.
 
 gadgets=/sys/kernel/config/usb_gadget
@@ -102,4 +103,49 @@ control() { # LINE...
     echo "$*" >"$recorder_control"
     read -r answer <"$recorder_reply"
     [ "$answer" = ok ] || { echo "control '$*': $answer"; return 1; }
+}
+
+# A second recorder on dummy_udc.2 (gadget "recorder2"), with an image, state, responder and
+# control channel of its own; it stays unplugged but in the scenarios that plug it in.
+recorder2_image=/run/recorder2.img
+recorder2_control=/run/recorder2.control
+recorder2_reply=/run/recorder2.reply
+ffs2_mount=/run/ffs2
+
+# The /dev node of the disk behind device controller dummy_udc.N (host dummy_hcd.N), or nothing:
+# both recorders carry the same model.
+disk_on_udc() { # N
+    local block
+    for block in /sys/block/sd*; do
+        case $(readlink -f "$block") in
+        */dummy_hcd."$1"/*) echo "/dev/${block##*/}" && return 0 ;;
+        esac
+    done
+    return 1
+}
+second_recorder_disk() { disk_on_udc 2; }
+has_second_recorder() { second_recorder_disk >/dev/null; }
+no_second_recorder() { ! has_second_recorder; }
+
+# Starts the second recorder's responder on SECTORS sectors, unplugged.
+start_second_recorder() { # SECTORS
+    new_gadget recorder2 0x0106
+    mkdir "$gadgets/recorder2/functions/ffs.recorder2"
+    ln -s "$gadgets/recorder2/functions/ffs.recorder2" "$gadgets/recorder2/configs/c.1/"
+    mkdir -p "$ffs2_mount"
+    mount -t functionfs recorder2 "$ffs2_mount"
+    mkfifo "$recorder2_control" "$recorder2_reply"
+    ulvren_bot_responder "$ffs2_mount" "$recorder2_image" "$1" "$gadgets/recorder2/UDC" \
+        "$recorder2_control" "$recorder2_reply" 2>>"$responder_log" &
+    wait_for 10 "the second responder's endpoints" test -e "$ffs2_mount/ep2"
+}
+
+plug_second_recorder() {
+    [ -n "$(cat "$gadgets/recorder2/UDC")" ] || echo dummy_udc.2 >"$gadgets/recorder2/UDC"
+    wait_for 30 "the second recorder's disk" has_second_recorder
+}
+
+unplug_second_recorder() {
+    [ -z "$(cat "$gadgets/recorder2/UDC")" ] || echo >"$gadgets/recorder2/UDC"
+    wait_for 30 "the second recorder's disk to go" no_second_recorder
 }

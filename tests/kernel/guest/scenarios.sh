@@ -203,19 +203,84 @@ scenario_plain_disk_stays_mounted() {
     umount /mnt/plain
 }
 
+# --- several recorders: the second one plugged in beside the first --------------------------------
+
+state2=$recorder2_image.state
+state2_has() { grep -qx -- "$1" "$state2" || fail "second recorder's state lacks '$1': $(tr '\n' ' ' <"$state2")"; }
+first_recorder_back() { disk_on_udc 1 >/dev/null; }
+first_recorder_gone() { ! first_recorder_back; }
+count_of() { grep -cxF -- "$1" /run/out || true; }
+# What ulvren printed from the line "Device: FROM" on, up to the next such line.
+results_of() { # DEVICE
+    awk -v d="Device: $1" '$0 == d { on = 1; next } /^Device: / { on = 0 } on' /run/out
+}
+
+# detect lists both recorders, each once, and neither plain disk.
+scenario_two_recorders_detect() {
+    plug_second_recorder
+    run detect
+    [ $status -eq 0 ] || fail "detect exited $status"
+    [ "$(count_of "Device: $(disk_on_udc 1)")" = 1 ] && [ "$(count_of "Device: $(second_recorder_disk)")" = 1 ] ||
+        fail "detect did not list each recorder once"
+    [ "$(grep -c '^Device: ' /run/out)" = 2 ] || fail "detect listed more than the two recorders"
+}
+
+scenario_two_recorders_set_clock() {
+    plug_second_recorder
+    run --all set-clock --time 2032-03-04T05:06:07 --no-stamp
+    [ $status -eq 0 ] || fail "--all set-clock exited $status"
+    [ "$(count_of "Set Date/Time successfully!")" = 2 ] || fail "not both recorders said so"
+    state_has clock=20320304050607
+    state2_has clock=20320304050607
+    state2_has time_stamp=0
+}
+
+scenario_two_recorders_format() {
+    plug_second_recorder
+    run --all format --type public
+    [ $status -eq 0 ] || fail "--all format exited $status"
+    [ "$(count_of "Format successfully!")" = 2 ] || fail "not both recorders were formatted"
+    fsck_clean "$(disk_on_udc 1)"
+    fsck_clean "$(second_recorder_disk)"
+    state2_has disk_type=1
+}
+
+# The first recorder leaves the bus during the fifth write of an --all format: it fails alone,
+# under its own path, and the second one is formatted after it.
+scenario_two_recorders_unplug_one() {
+    local first second
+    plug_second_recorder
+    first=$(disk_on_udc 1)
+    second=$(second_recorder_disk)
+    control unplug-at-write 5
+    run --all format --type password
+    [ $status -eq 1 ] || fail "--all format with a recorder gone exited $status"
+    results_of "$first" | grep -qxF "Format failed!" || fail "$first did not fail under its path"
+    results_of "$second" | grep -qxF "Format successfully!" || fail "$second was not formatted"
+    fsck_clean "$second"
+    state2_has disk_type=2
+    wait_for 30 "the first recorder's disk to go" first_recorder_gone
+    control clear
+    plug_recorder
+    wait_for 30 "the first recorder's disk" first_recorder_back
+}
+
 # --- the list ----------------------------------------------------------------------------------
 
 scenarios="detect format_public format_password settings unplug_mid_format medium_error
-    vendor_refused no_answer no_rights disk_group plain_disk_stays_mounted"
+    vendor_refused no_answer no_rights disk_group plain_disk_stays_mounted
+    two_recorders_detect two_recorders_set_clock two_recorders_format two_recorders_unplug_one"
 
 # Every scenario leaves the recorder plugged in and without faults for the next one.
 after_failure() { :; }
 after_scenario() {
     control clear >/dev/null 2>&1 || true
+    unplug_second_recorder >/dev/null 2>&1 || echo "GUEST: the second recorder did not go"
     plug_recorder >/dev/null 2>&1 || echo "GUEST: the recorder did not come back"
 }
 
 plug_plain_disks || exit 1
 start_recorder $RECORDER_SECTORS || { cat "$responder_log"; exit 1; }
+start_second_recorder $RECORDER_SECTORS || { cat "$responder_log"; exit 1; }
 echo "GUEST: devices ready after $(now) s: recorder at $(recorder_disk)"
 run_scenarios "$scenarios"

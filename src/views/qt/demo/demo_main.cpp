@@ -71,8 +71,18 @@ int main(int argc, char** argv) {
         std::cerr << "ulvren-demo: " << error.text << '\n';
         return error.kind == SimulatedMachineError::Kind::BadOptions ? 2 : 3;
     }
+    // A second recorder, beyond the panel's USB disk F:, that the panel plugs in on demand.
+    constexpr const char* kSecondRecorderRoot = "G:\\";
+    options.image_path = (directory + QStringLiteral("/recorder-2.img")).toStdString();
+    const std::optional<ImageRecorder> second = OpenImageRecorder(options, error);
+    if (!second) {
+        std::cerr << "ulvren-demo: " << error.text << '\n';
+        return 3;
+    }
+    machine->host->AddRecorder(kSecondRecorderRoot, second->firmware);
     ScopedHost installed(*machine->host);
-    views::qt::DevicePanel panel(*machine->host, SimulatedMachine::kRecorderRoot, image);
+    views::qt::DevicePanel panel(*machine->host, SimulatedMachine::kRecorderRoot, image,
+                                 kSecondRecorderRoot);
 
     int exit_code = 0;
     // The panel's plugs and unplugs reach the window as the simulated machine's notices.

@@ -49,7 +49,8 @@ QPoint PlaceBeside(const QRect& window, const QSize& size, const QRect& availabl
 
 }  // namespace
 
-DevicePanel::DevicePanel(SimulatedHost& host, std::string recorder_root, const QString& image_path)
+DevicePanel::DevicePanel(SimulatedHost& host, std::string recorder_root, const QString& image_path,
+                         const std::string& second_recorder_root)
     : QWidget(nullptr, Qt::Window), host_(host) {
     setWindowTitle(QStringLiteral("Simulated devices"));
     auto* layout = new QVBoxLayout(this);
@@ -61,6 +62,10 @@ DevicePanel::DevicePanel(SimulatedHost& host, std::string recorder_root, const Q
     host_.AddDrive(kUsbDiskRoot, DriveKind::PlainRemovable);
     host_.Unplug(kUsbDiskRoot);
     AddSwitch(QStringLiteral("Recorder plugged in"), recorder_root, true);
+    if (!second_recorder_root.empty()) {
+        host_.Unplug(second_recorder_root);
+        AddSwitch(QStringLiteral("Second recorder plugged in"), second_recorder_root, false);
+    }
     AddSwitch(QStringLiteral("USB disk (no recorder) plugged in"), kUsbDiskRoot, false);
 }
 

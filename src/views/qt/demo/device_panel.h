@@ -7,16 +7,19 @@
 
 namespace ulvren::views::qt {
 
-// The demo's second window: plugs and unplugs the simulated recorder and a plain USB disk that
-// is no recorder; the simulated machine tells of each change as the system would.
+// The demo's second window: plugs and unplugs the simulated recorder, a second recorder where
+// there is one, and a plain USB disk that is no recorder; the simulated machine tells of each
+// change as the system would.
 class DevicePanel final : public QWidget {
     Q_OBJECT
 
   public:
     static constexpr const char* kUsbDiskRoot = "F:\\";
 
-    // Adds the USB disk to `host`, unplugged; the recorder at `recorder_root` starts plugged in.
-    DevicePanel(SimulatedHost& host, std::string recorder_root, const QString& image_path);
+    // Adds the USB disk to `host`, unplugged; the recorder at `recorder_root` starts plugged in,
+    // and the second recorder at `second_recorder_root`, when given, starts unplugged.
+    DevicePanel(SimulatedHost& host, std::string recorder_root, const QString& image_path,
+                const std::string& second_recorder_root = {});
 
     // Shows the panel beside `window` on its screen: to its right, else to its left, below or
     // above, where it first fits whole; where it fits nowhere beside it, in the corner of the

@@ -435,23 +435,58 @@ scenario_plain_disk_spared() {
         fail "vendor commands reached the plain disk: $(tail -n "+$from" "$plain_opcodes" | awk '/^opcode [c-f][0-9a-f] / { print $2 }' | sort | uniq -c | tr '\n' ' ')"
 }
 
+# --- several recorders: a second one plugged in beside the first ---------------------------------
+
+# One `ulvren authorize` with both recorders plugged in lets desk reach both: detect lists both,
+# --all set-clock sets both clocks, and the window's list names both. Last in the list: it unplugs
+# the second recorder as it ends.
+window_names() { grep -qF "$1 (" "$window"; }
+scenario_two_recorders() {
+    needs authorize "this build has no ulvren-authorize"
+    local first second
+    plug_second_recorder
+    udevadm settle
+    first=$(disk_on_udc 1)
+    second=$(second_recorder_disk)
+    as_desk 'ulvren authorize'
+    [ "$status" -eq 0 ] || fail "authorize exited $status"
+    udevadm settle
+    must_have_acl desk "$first" "$(sg_of "$first")" "$second" "$(sg_of "$second")"
+    as_desk 'ulvren detect'
+    [ "$status" -eq 0 ] && says "Device: $first" && says "Device: $second" ||
+        fail "detect as desk did not list both recorders"
+    as_desk 'ulvren --all set-clock --time 2033-04-05T06:07:08'
+    [ "$status" -eq 0 ] || fail "--all set-clock as desk exited $status"
+    grep -qx clock=20330405060708 "$recorder_image.state" &&
+        grep -qx clock=20330405060708 "$recorder2_image.state" || fail "not both clocks were set"
+    if has print_detections; then
+        start_window
+        wait_for 60 "the window's list of recorders" window_names "$second" ||
+            fail "the window did not list $second: $(cat "$window")"
+        window_names "$first" || fail "the window did not list $first: $(cat "$window")"
+        stop_window
+    fi
+    unplug_second_recorder
+}
+
 # --- the list ----------------------------------------------------------------------------------
 
 scenarios="seat before_authorisation authorisation operations hotplug not_seated remote_session
     seat_switch revocation deauthorize_plugged without_sg serial_whitespace package_removal
-    plain_disk_spared"
+    plain_disk_spared two_recorders"
 
 # Whatever ends the script reports how and powers the machine off.
 trap 'status=$?; echo "GUEST-EXIT $status"; sync; echo o >/proc/sysrq-trigger' EXIT
 echo "GUEST: systemd up after $(now) s"
 for module in configfs dummy_hcd libcomposite usb_f_fs sg; do
-    if [ $module = dummy_hcd ]; then modprobe dummy_hcd num=2; else modprobe $module; fi
+    if [ $module = dummy_hcd ]; then modprobe dummy_hcd num=3; else modprobe $module; fi
 done
 mountpoint -q /sys/kernel/config || mount -t configfs configfs /sys/kernel/config
 # second logs in on tty2 meanwhile, for scenario_seat_switch (an inactive session on seat0).
 systemctl start --no-block getty@tty2.service
 start_plain_disk || { cat "$responder_log"; exit 1; }
 start_recorder $RECORDER_SECTORS || { cat "$responder_log"; exit 1; }
+start_second_recorder $RECORDER_SECTORS || { cat "$responder_log"; exit 1; }
 udevadm settle
 wait_for 120 "the seat agent" test -e "$seat/ready" || exit 1
 echo "GUEST: devices and seat ready after $(now) s: recorder at $(recorder_disk), plain disk at $(plain_disk)"
