@@ -74,8 +74,8 @@ std::optional<CommandInput> GatherInput(const CommandDescriptor& command, const 
 
 }  // namespace
 
-int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out,
-               std::ostream& err) {
+int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out, std::ostream& err,
+               std::string* device_path) {
     const CommandDescriptor& command = DescriptorOf(options.command);
     const Messages messages(err, language);
     const auto input = GatherInput(command, options, messages);
@@ -136,6 +136,9 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
         runner.Shutdown();
     }
     state->link.Detach();
+    if (device_path != nullptr && window.Saw(STATUS_DETECT_DONE)) {
+        *device_path = state->members.device_path.Get();
+    }
     return result;
 }
 

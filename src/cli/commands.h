@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
 #include "cli/cli_options.h"
 #include "text/ui_language.h"
@@ -15,8 +16,9 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitCannotRun = 3;
 
 // Runs one command through the same workers as the window, on whatever host is installed, and
-// returns the exit status.
-int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out,
-               std::ostream& err);
+// returns the exit status. `device_path`, when given, receives the path the command used (empty
+// when it found none).
+int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out, std::ostream& err,
+               std::string* device_path = nullptr);
 
 }  // namespace ulvren::cli
