@@ -288,10 +288,177 @@ scenario_plain_disk_spared() {
         fail "vendor commands reached the plain disk: $(tail -n "+$from" "$plain_opcodes" | awk '/^opcode [c-f][0-9a-f] / { print $2 }' | sort | uniq -c | tr '\n' ' ')"
 }
 
+# --- the clock on plug-in (authorize --clock-on-plug, ulvren-set-clock@.service) ---------------
+
+clock_units() { journalctl -q -o cat -u 'ulvren-set-clock@*' 2>/dev/null | grep -c 'the clock' || true; }
+recorder_clock() { sed -n 's/^clock=//p' /run/recorder.img.state; }
+set_clock_opcodes() { # FROM: set-clock commands (f5) in the recorder's log from line FROM on
+    tail -n "+$1" /run/recorder.opcodes | grep -c '^opcode f5 ' || true
+}
+# The recorder's clock as seconds since the epoch, read as the guest's local time.
+recorder_clock_seconds() {
+    recorder_clock | sed 's/\(....\)\(..\)\(..\)\(..\)\(..\)\(..\)/\1-\2-\3 \4:\5:\6/' | date -f - +%s
+}
+set_clock_unit() { echo "ulvren-set-clock@$(basename "$(sg_of "$(recorder_disk)")").service"; }
+authorize_clock_on_plug() {
+    as_desk 'ulvren authorize --clock-on-plug'
+    [ "$status" -eq 0 ] || fail "authorize --clock-on-plug exited $status"
+    grep -q 'SYSTEMD_WANTS.*ulvren-set-clock@%k.service' "$(rules)" ||
+        fail "the rule asks for no set-clock service: $(cat "$(rules)")"
+    udevadm settle
+}
+replug_recorder() {
+    unplug_recorder
+    udevadm settle
+    plug_recorder
+}
+plain_plugged() { [ -n "$(cat "$gadgets/plain/UDC")" ]; }
+# Waits for the units that the last plug asked for to end.
+units_settled() {
+    udevadm settle
+    wait_for 30 "systemd's jobs" sh -c '[ -z "$(systemctl list-jobs --no-legend)" ]'
+}
+
+# Authorized with --clock-on-plug, the recorder plugged in gets the guest's time (set to a known
+# one): the unit runs, its journal line names the recorder and the time, the time stamp is on.
+scenario_clock_on_plug() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    local from plugged set guest recorder
+    authorize_clock_on_plug
+    date -s '2031-05-06 07:08:09' >/dev/null
+    unplug_recorder
+    udevadm settle
+    from=$(($(lines_of /run/recorder.opcodes) + 1))
+    plugged=$(now)
+    plug_recorder
+    wait_for 30 "the recorder's clock" sh -c "[ \"\$(sed -n 's/^clock=//p' /run/recorder.img.state)\" \\> 20310506070800 ]" ||
+        fail "the clock was not set: $(recorder_clock); $(journalctl -q -o cat -u 'ulvren-set-clock@*' | tail -n 3)"
+    set=$(now)
+    guest=$(date +%s)
+    recorder=$(recorder_clock_seconds)
+    echo "BENCH plug to clock set: $(awk -v a="$plugged" -v b="$set" 'BEGIN { printf "%.2f", b - a }') s (guest uptime $plugged to $set)"
+    [ $((guest - recorder)) -le 2 ] && [ $((recorder - guest)) -le 2 ] ||
+        fail "the recorder's clock $(recorder_clock) is not the guest's $(date +%Y%m%d%H%M%S)"
+    grep -qx time_stamp=1 /run/recorder.img.state || fail "the time stamp is not on"
+    [ "$(set_clock_opcodes "$from")" -eq 1 ] || fail "$(set_clock_opcodes "$from") set-clock commands for one plug"
+    units_settled
+    journalctl -q -o cat -u "$(set_clock_unit)" | grep -q "^$(sg_of "$(recorder_disk)"): the clock was set to 2031-05-06 07:0" ||
+        fail "the journal says: $(journalctl -q -o cat -u "$(set_clock_unit)")"
+    [ "$(systemctl show -p Result --value "$(set_clock_unit)")" = success ] || fail "the unit did not succeed"
+}
+
+# Without --clock-on-plug a plug leaves the clock alone; so does a plug after deauthorize.
+scenario_clock_not_asked() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    local from units
+    for way in 'ulvren authorize' 'ulvren deauthorize'; do
+        as_desk "$way"
+        [ "$status" -eq 0 ] || fail "$way exited $status"
+        udevadm settle
+        units=$(clock_units)
+        from=$(($(lines_of /run/recorder.opcodes) + 1))
+        replug_recorder
+        units_settled
+        [ "$(set_clock_opcodes "$from")" -eq 0 ] || fail "the clock was set after '$way'"
+        [ "$(clock_units)" -eq "$units" ] || fail "a set-clock unit ran after '$way'"
+    done
+}
+
+# A plain disk matches no rule: its plug starts no unit and it gets no vendor command.
+scenario_clock_plain_disk() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    local units from
+    authorize_clock_on_plug
+    units=$(clock_units)
+    from=$(($(lines_of "$plain_opcodes") + 1))
+    echo >"$gadgets/plain/UDC"
+    wait_for 30 "the plain disk to go" sh -c '! ls /sys/block/*/device/model 2>/dev/null | xargs grep -l "USB Disk" >/dev/null'
+    echo dummy_udc.0 >"$gadgets/plain/UDC"
+    wait_for 30 "the plain disk" has_disk "USB Disk"
+    units_settled
+    [ "$(clock_units)" -eq "$units" ] || fail "a set-clock unit ran for the plain disk"
+    systemctl list-units --all --no-legend 'ulvren-set-clock@*' | grep -q "$(basename "$(sg_of "$(plain_disk)")")" &&
+        fail "a set-clock unit exists for the plain disk"
+    [ "$(vendor_opcodes "$plain_opcodes" "$from")" -eq 0 ] || fail "a vendor command reached the plain disk"
+}
+
+# A recorder that refuses the clock command: the unit fails, its journal line says so, and the
+# recorder gets the identify and the clock command only.
+scenario_clock_refused() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    local from clock
+    authorize_clock_on_plug
+    control vendor refused f5
+    clock=$(recorder_clock)
+    unplug_recorder
+    udevadm settle
+    from=$(($(lines_of /run/recorder.opcodes) + 1))
+    plug_recorder
+    units_settled
+    wait_for 30 "the unit's failure" systemctl -q is-failed "$(set_clock_unit)" ||
+        fail "the unit is $(systemctl is-active "$(set_clock_unit)")"
+    journalctl -q -o cat -u "$(set_clock_unit)" | grep -q "^$(sg_of "$(recorder_disk)"): the clock was not set: " ||
+        fail "the journal says: $(journalctl -q -o cat -u "$(set_clock_unit)")"
+    [ "$(recorder_clock)" = "$clock" ] || fail "the clock changed"
+    tail -n "+$from" /run/recorder.opcodes | awk '/^opcode [c-f][0-9a-f] / { print $2 }' | grep -vx -e f6 -e f5 &&
+        fail "other vendor commands reached the recorder"
+    control clear
+    systemctl reset-failed 'ulvren-set-clock@*'
+}
+
+# The window open on the recorder as it is plugged in: the window shows its capacity, the unit sets
+# the clock, and neither reports a failure.
+scenario_clock_with_window() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    needs print_detections "this build's ulvren-tool has no --print-detections"
+    local detections from
+    authorize_clock_on_plug
+    start_window
+    wait_for 60 "the window's first detection" grep -qF "$RECORDER_CAPACITY" "$window" || fail "$(cat "$window")"
+    unplug_recorder
+    wait_for 30 "Device not found" grep -qF "Device not found" "$window" || fail "$(cat "$window")"
+    detections=$(grep -cF "$RECORDER_CAPACITY" "$window")
+    from=$(($(lines_of /run/recorder.opcodes) + 1))
+    plug_recorder
+    wait_for 60 "the capacity after the replug" \
+        sh -c "[ \$(grep -cF '$RECORDER_CAPACITY' $window) -gt $detections ]" || fail "$(cat "$window")"
+    units_settled
+    stop_window
+    [ "$(systemctl show -p Result --value "$(set_clock_unit)")" = success ] ||
+        fail "the unit failed: $(journalctl -q -o cat -u "$(set_clock_unit)" | tail -n 1)"
+    [ "$(set_clock_opcodes "$from")" -eq 1 ] || fail "$(set_clock_opcodes "$from") set-clock commands"
+    if grep -v -e "$RECORDER_CAPACITY" -e "Device not found" "$window"; then
+        fail "the window said the above"
+    fi
+}
+
+# A unit still waiting for the device lock (root's, held here) when the recorder goes ends without
+# error, and sends nothing.
+scenario_clock_recorder_gone() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    local from unit
+    authorize_clock_on_plug
+    unplug_recorder
+    udevadm settle
+    flock /run/ulvren-SCSI.lock sleep 60 &
+    local holder=$!
+    from=$(($(lines_of /run/recorder.opcodes) + 1))
+    plug_recorder
+    unit=$(set_clock_unit)
+    wait_for 30 "the unit" systemctl -q is-active "$unit" || fail "the unit is $(systemctl is-active "$unit")"
+    unplug_recorder
+    wait_for 30 "the unit's end" sh -c "! systemctl -q is-active $unit"
+    kill "$holder"
+    ! systemctl -q is-failed "$unit" || fail "the unit failed: $(journalctl -q -o cat -u "$unit" | tail -n 2)"
+    [ "$(set_clock_opcodes "$from")" -eq 0 ] || fail "the clock was set"
+}
+
 # --- the list ----------------------------------------------------------------------------------
 
 scenarios="seat before_authorisation authorisation operations hotplug not_seated revocation
     plain_disk_spared"
+scenarios="$scenarios clock_on_plug clock_refused clock_plain_disk clock_with_window
+    clock_recorder_gone clock_not_asked"
 
 # Whatever ends the script reports how and powers the machine off.
 trap 'status=$?; echo "GUEST-EXIT $status"; sync; echo o >/proc/sysrq-trigger' EXIT
