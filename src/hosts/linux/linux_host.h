@@ -57,6 +57,7 @@ class LinuxHost final : public Host {
     std::optional<DiskNode> DiskNodeOf(int handle, std::string_view what);
     bool Lock(int fd);
     bool TakeExclusiveFlock(int fd);
+    void WaitForGenericNodeLock(int fd);
     bool Unlock(int handle);
     bool Dismount(const DiskNode& disk);
     // Unmounts every file system on the disk `disk` or on one of its partitions.
