@@ -312,7 +312,8 @@ replug_recorder() {
     udevadm settle
     plug_recorder
 }
-plain_plugged() { [ -n "$(cat "$gadgets/plain/UDC")" ]; }
+no_plain_disk() { ! plain_disk >/dev/null; }
+unit_state() { systemctl show -p ActiveState --value "$1"; }
 # Waits for the units that the last plug asked for to end.
 units_settled() {
     udevadm settle
@@ -372,7 +373,7 @@ scenario_clock_plain_disk() {
     units=$(clock_units)
     from=$(($(lines_of "$plain_opcodes") + 1))
     echo >"$gadgets/plain/UDC"
-    wait_for 30 "the plain disk to go" sh -c '! ls /sys/block/*/device/model 2>/dev/null | xargs grep -l "USB Disk" >/dev/null'
+    wait_for 30 "the plain disk to go" no_plain_disk
     echo dummy_udc.0 >"$gadgets/plain/UDC"
     wait_for 30 "the plain disk" has_disk "USB Disk"
     units_settled
@@ -422,6 +423,8 @@ scenario_clock_with_window() {
     plug_recorder
     wait_for 60 "the capacity after the replug" \
         sh -c "[ \$(grep -cF '$RECORDER_CAPACITY' $window) -gt $detections ]" || fail "$(cat "$window")"
+    wait_for 30 "the clock command" sh -c "tail -n +$from /run/recorder.opcodes | grep -q '^opcode f5 '" ||
+        fail "no clock command: $(journalctl -q -o cat -u 'ulvren-set-clock@*' | tail -n 3)"
     units_settled
     stop_window
     [ "$(systemctl show -p Result --value "$(set_clock_unit)")" = success ] ||
@@ -440,14 +443,16 @@ scenario_clock_recorder_gone() {
     authorize_clock_on_plug
     unplug_recorder
     udevadm settle
-    flock /run/ulvren-SCSI.lock sleep 60 &
+    flock -o /run/ulvren-SCSI.lock sleep 60 &
     local holder=$!
     from=$(($(lines_of /run/recorder.opcodes) + 1))
     plug_recorder
     unit=$(set_clock_unit)
-    wait_for 30 "the unit" systemctl -q is-active "$unit" || fail "the unit is $(systemctl is-active "$unit")"
+    wait_for 30 "the unit" sh -c "[ \"\$(systemctl show -p ActiveState --value $unit)\" = activating ]" ||
+        fail "the unit is $(unit_state "$unit")"
     unplug_recorder
-    wait_for 30 "the unit's end" sh -c "! systemctl -q is-active $unit"
+    wait_for 30 "the unit's end" sh -c "[ \"\$(systemctl show -p ActiveState --value $unit)\" != activating ]" ||
+        fail "the unit is still $(unit_state "$unit")"
     kill "$holder"
     ! systemctl -q is-failed "$unit" || fail "the unit failed: $(journalctl -q -o cat -u "$unit" | tail -n 2)"
     [ "$(set_clock_opcodes "$from")" -eq 0 ] || fail "the clock was set"
