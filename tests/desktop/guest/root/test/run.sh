@@ -290,172 +290,142 @@ scenario_plain_disk_spared() {
 
 # --- the clock on plug-in (authorize --clock-on-plug, ulvren-set-clock@.service) ---------------
 
-clock_units() { journalctl -q -o cat -u 'ulvren-set-clock@*' 2>/dev/null | grep -c 'the clock' || true; }
 recorder_clock() { sed -n 's/^clock=//p' /run/recorder.img.state; }
-set_clock_opcodes() { # FROM: set-clock commands (f5) in the recorder's log from line FROM on
-    tail -n "+$1" /run/recorder.opcodes | grep -c '^opcode f5 ' || true
+vendor_since() { # FROM: the recorder's vendor opcodes from line FROM of its log on, in one line
+    tail -n "+$1" /run/recorder.opcodes | awk '/^opcode [c-f][0-9a-f] / { printf "%s ", $2 }'
 }
-# The recorder's clock as seconds since the epoch, read as the guest's local time.
-recorder_clock_seconds() {
-    recorder_clock | sed 's/\(....\)\(..\)\(..\)\(..\)\(..\)\(..\)/\1-\2-\3 \4:\5:\6/' | date -f - +%s
-}
-set_clock_unit() { echo "ulvren-set-clock@$(basename "$(sg_of "$(recorder_disk)")").service"; }
-authorize_clock_on_plug() {
+clock_unit() { echo "ulvren-set-clock@$(basename "$(sg_of "$(recorder_disk)")").service"; }
+unit_said() { journalctl -q -o cat -u "$(clock_unit)"; }
+clock_units_ran() { journalctl -q -o cat -u 'ulvren-set-clock@*' | wc -l; }
+authorize_clock() {
     as_desk 'ulvren authorize --clock-on-plug'
-    [ "$status" -eq 0 ] || fail "authorize --clock-on-plug exited $status"
-    grep -q 'SYSTEMD_WANTS.*ulvren-set-clock@%k.service' "$(rules)" ||
-        fail "the rule asks for no set-clock service: $(cat "$(rules)")"
+    [ "$status" -eq 0 ] && grep -q 'SYSTEMD_WANTS.*ulvren-set-clock@%k.service' "$(rules)" ||
+        fail "authorize --clock-on-plug exited $status: $(cat "$(rules)")"
+}
+# Unplugs the recorder and notes where its log and the journal stand; replug_recorder plugs it in
+# and waits for the set-clock units it asked for.
+unplug_and_mark() {
+    unplug_recorder
     udevadm settle
+    from=$(($(lines_of /run/recorder.opcodes) + 1)) ran=$(clock_units_ran) plugged=$(now)
 }
 replug_recorder() {
-    unplug_recorder
-    udevadm settle
     plug_recorder
-}
-no_plain_disk() { ! plain_disk >/dev/null; }
-unit_state() { systemctl show -p ActiveState --value "$1"; }
-# Waits for the units that the last plug asked for to end.
-units_settled() {
     udevadm settle
-    wait_for 30 "systemd's jobs" sh -c '[ -z "$(systemctl list-jobs --no-legend)" ]'
+    wait_for 30 "the set-clock jobs" sh -c '[ -z "$(systemctl list-jobs --no-legend "ulvren-set-clock@*")" ]'
 }
 
-# Authorized with --clock-on-plug, the recorder plugged in gets the guest's time (set to a known
-# one): the unit runs, its journal line names the recorder and the time, the time stamp is on.
+# The guest's clock at a known time, a plug: the recorder's clock within 2 s of it, with the time
+# stamp, from one clock command; the journal's line names the node and the time.
 scenario_clock_on_plug() {
     needs clock_on_plug "this build has no ulvren-set-clock@.service"
-    local from plugged set guest recorder
-    authorize_clock_on_plug
+    authorize_clock
     date -s '2031-05-06 07:08:09' >/dev/null
-    unplug_recorder
-    udevadm settle
-    from=$(($(lines_of /run/recorder.opcodes) + 1))
-    plugged=$(now)
+    unplug_and_mark
     plug_recorder
     wait_for 30 "the recorder's clock" sh -c "[ \"\$(sed -n 's/^clock=//p' /run/recorder.img.state)\" \\> 20310506070800 ]" ||
-        fail "the clock was not set: $(recorder_clock); $(journalctl -q -o cat -u 'ulvren-set-clock@*' | tail -n 3)"
-    set=$(now)
-    guest=$(date +%s)
-    recorder=$(recorder_clock_seconds)
+        fail "the clock is $(recorder_clock): $(journalctl -q -o cat -u 'ulvren-set-clock@*' | tail -n 3)"
+    local set recorder
+    set=$(now) recorder=$(recorder_clock | sed 's/\(....\)\(..\)\(..\)\(..\)\(..\)\(..\)/\1-\2-\3 \4:\5:\6/')
     echo "BENCH plug to clock set: $(awk -v a="$plugged" -v b="$set" 'BEGIN { printf "%.2f", b - a }') s (guest uptime $plugged to $set)"
-    [ $((guest - recorder)) -le 2 ] && [ $((recorder - guest)) -le 2 ] ||
-        fail "the recorder's clock $(recorder_clock) is not the guest's $(date +%Y%m%d%H%M%S)"
+    awk -v d=$(($(date +%s) - $(date -d "$recorder" +%s))) 'BEGIN { exit !(d >= -2 && d <= 2) }' ||
+        fail "the recorder's clock $recorder is not the guest's $(date '+%F %T')"
     grep -qx time_stamp=1 /run/recorder.img.state || fail "the time stamp is not on"
-    [ "$(set_clock_opcodes "$from")" -eq 1 ] || fail "$(set_clock_opcodes "$from") set-clock commands for one plug"
-    units_settled
-    journalctl -q -o cat -u "$(set_clock_unit)" | grep -q "^$(sg_of "$(recorder_disk)"): the clock was set to 2031-05-06 07:0" ||
-        fail "the journal says: $(journalctl -q -o cat -u "$(set_clock_unit)")"
-    [ "$(systemctl show -p Result --value "$(set_clock_unit)")" = success ] || fail "the unit did not succeed"
+    replug_recorder
+    [ "$(vendor_since "$from")" = "f6 fb f9 f6 f5 " ] || fail "the recorder got $(vendor_since "$from")"
+    unit_said | grep -q "^$(sg_of "$(recorder_disk)"): the clock was set to ${recorder% *} " ||
+        fail "the journal says: $(unit_said)"
 }
 
-# Without --clock-on-plug a plug leaves the clock alone; so does a plug after deauthorize.
-scenario_clock_not_asked() {
-    needs clock_on_plug "this build has no ulvren-set-clock@.service"
-    local from units
-    for way in 'ulvren authorize' 'ulvren deauthorize'; do
-        as_desk "$way"
-        [ "$status" -eq 0 ] || fail "$way exited $status"
-        udevadm settle
-        units=$(clock_units)
-        from=$(($(lines_of /run/recorder.opcodes) + 1))
-        replug_recorder
-        units_settled
-        [ "$(set_clock_opcodes "$from")" -eq 0 ] || fail "the clock was set after '$way'"
-        [ "$(clock_units)" -eq "$units" ] || fail "a set-clock unit ran after '$way'"
-    done
-}
-
-# A plain disk matches no rule: its plug starts no unit and it gets no vendor command.
-scenario_clock_plain_disk() {
-    needs clock_on_plug "this build has no ulvren-set-clock@.service"
-    local units from
-    authorize_clock_on_plug
-    units=$(clock_units)
-    from=$(($(lines_of "$plain_opcodes") + 1))
-    echo >"$gadgets/plain/UDC"
-    wait_for 30 "the plain disk to go" no_plain_disk
-    echo dummy_udc.0 >"$gadgets/plain/UDC"
-    wait_for 30 "the plain disk" has_disk "USB Disk"
-    units_settled
-    [ "$(clock_units)" -eq "$units" ] || fail "a set-clock unit ran for the plain disk"
-    systemctl list-units --all --no-legend 'ulvren-set-clock@*' | grep -q "$(basename "$(sg_of "$(plain_disk)")")" &&
-        fail "a set-clock unit exists for the plain disk"
-    [ "$(vendor_opcodes "$plain_opcodes" "$from")" -eq 0 ] || fail "a vendor command reached the plain disk"
-}
-
-# A recorder that refuses the clock command: the unit fails, its journal line says so, and the
-# recorder gets the identify and the clock command only.
+# A recorder that refuses the clock command: the unit fails and says so; the recorder gets the
+# detection (identify, capacity, disk type), the identify and the clock command, once each.
 scenario_clock_refused() {
     needs clock_on_plug "this build has no ulvren-set-clock@.service"
-    local from clock
-    authorize_clock_on_plug
+    local clock
+    authorize_clock
     control vendor refused f5
     clock=$(recorder_clock)
-    unplug_recorder
-    udevadm settle
-    from=$(($(lines_of /run/recorder.opcodes) + 1))
-    plug_recorder
-    units_settled
-    wait_for 30 "the unit's failure" systemctl -q is-failed "$(set_clock_unit)" ||
-        fail "the unit is $(systemctl is-active "$(set_clock_unit)")"
-    journalctl -q -o cat -u "$(set_clock_unit)" | grep -q "^$(sg_of "$(recorder_disk)"): the clock was not set: " ||
-        fail "the journal says: $(journalctl -q -o cat -u "$(set_clock_unit)")"
-    [ "$(recorder_clock)" = "$clock" ] || fail "the clock changed"
-    tail -n "+$from" /run/recorder.opcodes | awk '/^opcode [c-f][0-9a-f] / { print $2 }' | grep -vx -e f6 -e f5 &&
-        fail "other vendor commands reached the recorder"
+    unplug_and_mark
+    replug_recorder
+    wait_for 30 "the unit's failure" systemctl -q is-failed "$(clock_unit)" || fail "the unit did not fail"
     control clear
     systemctl reset-failed 'ulvren-set-clock@*'
+    unit_said | grep -q "^$(sg_of "$(recorder_disk)"): the clock was not set: " || fail "the journal says: $(unit_said)"
+    [ "$(recorder_clock)" = "$clock" ] || fail "the clock changed"
+    [ "$(vendor_since "$from")" = "f6 fb f9 f6 f5 " ] || fail "the recorder got $(vendor_since "$from")"
 }
 
-# The window open on the recorder as it is plugged in: the window shows its capacity, the unit sets
-# the clock, and neither reports a failure.
+# A plain disk matches no rule: its plug starts no unit and sends it no vendor command.
+scenario_clock_plain_disk() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    local plain_from
+    authorize_clock
+    plain_from=$(($(lines_of "$plain_opcodes") + 1)) ran=$(clock_units_ran)
+    echo >"$gadgets/plain/UDC"
+    wait_for 30 "the plain disk to go" sh -c '! grep -qs "USB Disk" /sys/block/sd*/device/model'
+    echo dummy_udc.0 >"$gadgets/plain/UDC"
+    wait_for 30 "the plain disk" has_disk "USB Disk"
+    udevadm settle
+    [ "$(clock_units_ran)" -eq "$ran" ] || fail "a set-clock unit ran"
+    [ "$(vendor_opcodes "$plain_opcodes" "$plain_from")" -eq 0 ] || fail "a vendor command reached the plain disk"
+}
+
+# The window open on the recorder as it is plugged in: the window shows its capacity, the unit
+# sets the clock once, and neither fails.
 scenario_clock_with_window() {
     needs clock_on_plug "this build has no ulvren-set-clock@.service"
     needs print_detections "this build's ulvren-tool has no --print-detections"
-    local detections from
-    authorize_clock_on_plug
+    local detections
+    authorize_clock
     start_window
     wait_for 60 "the window's first detection" grep -qF "$RECORDER_CAPACITY" "$window" || fail "$(cat "$window")"
-    unplug_recorder
+    unplug_and_mark
     wait_for 30 "Device not found" grep -qF "Device not found" "$window" || fail "$(cat "$window")"
     detections=$(grep -cF "$RECORDER_CAPACITY" "$window")
-    from=$(($(lines_of /run/recorder.opcodes) + 1))
-    plug_recorder
+    replug_recorder
     wait_for 60 "the capacity after the replug" \
         sh -c "[ \$(grep -cF '$RECORDER_CAPACITY' $window) -gt $detections ]" || fail "$(cat "$window")"
-    wait_for 30 "the clock command" sh -c "tail -n +$from /run/recorder.opcodes | grep -q '^opcode f5 '" ||
-        fail "no clock command: $(journalctl -q -o cat -u 'ulvren-set-clock@*' | tail -n 3)"
-    units_settled
     stop_window
-    [ "$(systemctl show -p Result --value "$(set_clock_unit)")" = success ] ||
-        fail "the unit failed: $(journalctl -q -o cat -u "$(set_clock_unit)" | tail -n 1)"
-    [ "$(set_clock_opcodes "$from")" -eq 1 ] || fail "$(set_clock_opcodes "$from") set-clock commands"
-    if grep -v -e "$RECORDER_CAPACITY" -e "Device not found" "$window"; then
+    [ "$(systemctl show -p Result --value "$(clock_unit)")" = success ] && unit_said | grep -q 'clock was set' ||
+        fail "the unit: $(unit_said | tail -n 2)"
+    [ "$(vendor_since "$from" | grep -o f5 | wc -l)" -eq 1 ] || fail "the recorder got $(vendor_since "$from")"
+    # What the window shows besides the capacity and the unplug (udev's race between the disk's
+    # notice and the generic node's ACL, which has nothing to do with the unit, aside).
+    if grep -v -e "$RECORDER_CAPACITY" -e "Device not found" -e "propagateSizeHints" \
+        -e 'may not use the recorder yet' "$window"; then
         fail "the window said the above"
     fi
 }
 
 # A unit still waiting for the device lock (root's, held here) when the recorder goes ends without
-# error, and sends nothing.
+# error and sends nothing.
 scenario_clock_recorder_gone() {
     needs clock_on_plug "this build has no ulvren-set-clock@.service"
-    local from unit
-    authorize_clock_on_plug
-    unplug_recorder
-    udevadm settle
+    local unit
+    authorize_clock
+    unplug_and_mark
     flock -o /run/ulvren-SCSI.lock sleep 60 &
-    local holder=$!
-    from=$(($(lines_of /run/recorder.opcodes) + 1))
     plug_recorder
-    unit=$(set_clock_unit)
-    wait_for 30 "the unit" sh -c "[ \"\$(systemctl show -p ActiveState --value $unit)\" = activating ]" ||
-        fail "the unit is $(unit_state "$unit")"
+    unit=$(clock_unit)
+    wait_for 30 "the unit" sh -c "systemctl show -p ActiveState $unit | grep -qx ActiveState=activating" ||
+        fail "the unit is $(systemctl is-active "$unit")"
     unplug_recorder
-    wait_for 30 "the unit's end" sh -c "[ \"\$(systemctl show -p ActiveState --value $unit)\" != activating ]" ||
-        fail "the unit is still $(unit_state "$unit")"
-    kill "$holder"
+    wait_for 30 "the unit's end" sh -c "! systemctl show -p ActiveState $unit | grep -qx ActiveState=activating"
+    kill $!
     ! systemctl -q is-failed "$unit" || fail "the unit failed: $(journalctl -q -o cat -u "$unit" | tail -n 2)"
-    [ "$(set_clock_opcodes "$from")" -eq 0 ] || fail "the clock was set"
+    [ -z "$(vendor_since "$from")" ] || fail "the recorder got $(vendor_since "$from")"
+}
+
+# Without --clock-on-plug, and after deauthorize, a plug leaves the clock alone.
+scenario_clock_not_asked() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    for way in 'ulvren authorize' 'ulvren deauthorize'; do
+        as_desk "$way"
+        [ "$status" -eq 0 ] || fail "$way exited $status"
+        unplug_and_mark
+        replug_recorder
+        [ -z "$(vendor_since "$from")" ] && [ "$(clock_units_ran)" -eq "$ran" ] || fail "the clock was set after '$way'"
+    done
 }
 
 # --- the list ----------------------------------------------------------------------------------
