@@ -35,6 +35,10 @@ std::string ForTerminal(const std::string& text) {
     return charset ? charset->FromUtf8(text) : text;
 }
 
+std::optional<std::string> ClockStringFor(const CliOptions& options) {
+    return BuildClockString(options.time.value_or(platform::SystemClock().Now()), options.stamp);
+}
+
 // Empty, with the reason printed, when the input cannot go to the device.
 std::optional<CommandInput> GatherInput(const CommandDescriptor& command, const CliOptions& options,
                                         const Messages& messages) {
@@ -61,8 +65,7 @@ std::optional<CommandInput> GatherInput(const CommandDescriptor& command, const 
         }
     }
     if (command.sets_clock) {
-        const auto clock =
-            BuildClockString(options.time.value_or(platform::SystemClock().Now()), options.stamp);
+        const auto clock = ClockStringFor(options);
         if (!clock) {
             messages.Say(TEXT_CLI_NO_VALID_CLOCK);
             return std::nullopt;
@@ -75,10 +78,10 @@ std::optional<CommandInput> GatherInput(const CommandDescriptor& command, const 
 }  // namespace
 
 int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out, std::ostream& err,
-               std::string* device_path) {
+               CommandReport* report) {
     const CommandDescriptor& command = DescriptorOf(options.command);
     const Messages messages(err, language);
-    const auto input = GatherInput(command, options, messages);
+    auto input = GatherInput(command, options, messages);
     if (!input) {
         return kExitUsage;
     }
@@ -127,6 +130,11 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
                                       ? platform::DeferEndRequests(ForTerminal(
                                             messages.Line({*command.goes_on_notice, {}})))
                                       : nullptr;
+            // This computer's time is read again once the recorder was found: the detection
+            // may have waited for another program, and the time sent is the time it is sent.
+            if (command.sets_clock && !options.time) {
+                input->clock_string = ClockStringFor(options).value_or(input->clock_string);
+            }
             const int success = command.start(options, *input, runner);
             runner.WaitUntilIdle();
             result = window.Saw(success) ? kExitOk : kExitDeviceSaidNo;
@@ -136,8 +144,10 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
         runner.Shutdown();
     }
     state->link.Detach();
-    if (device_path != nullptr && window.Saw(STATUS_DETECT_DONE)) {
-        *device_path = state->members.device_path.Get();
+    if (report != nullptr) {
+        report->device_path =
+            window.Saw(STATUS_DETECT_DONE) ? state->members.device_path.Get() : "";
+        report->clock_string = input->clock_string;
     }
     return result;
 }

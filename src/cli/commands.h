@@ -15,10 +15,16 @@ inline constexpr int kExitUsage = 2;
 // or written.
 inline constexpr int kExitCannotRun = 3;
 
+// What a command used, for a report of it: the recorder's path (empty when none was found) and
+// the clock string sent (set-clock).
+struct CommandReport {
+    std::string device_path;
+    std::string clock_string;
+};
+
 // Runs one command through the same workers as the window, on whatever host is installed, and
-// returns the exit status. `device_path`, when given, receives the path the command used (empty
-// when it found none).
+// returns the exit status; `report`, when given, receives what it used.
 int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out, std::ostream& err,
-               std::string* device_path = nullptr);
+               CommandReport* report = nullptr);
 
 }  // namespace ulvren::cli

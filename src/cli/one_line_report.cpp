@@ -5,9 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/messages.h"
-#include "host/platform.h"
 #include "text/text_ids.h"
-#include "ui/clock_string.h"
 
 namespace ulvren::cli {
 namespace {
@@ -28,23 +26,24 @@ std::string JoinedLines(const std::string& said) {
     return joined;
 }
 
+// "YYYYMMDDhhmmss" of a clock string as "YYYY-MM-DD hh:mm:ss".
+std::string TimeOf(const std::string& clock) {
+    return clock.substr(0, 4) + "-" + clock.substr(4, 2) + "-" + clock.substr(6, 2) + " " +
+           clock.substr(8, 2) + ":" + clock.substr(10, 2) + ":" + clock.substr(12, 2);
+}
+
 }  // namespace
 
 int RunWithOneLineReport(CliOptions options, UiLanguage language, std::ostream& out,
                          std::ostream& err) {
-    if (!options.time) {
-        options.time = platform::SystemClock().Now();
-    }
     options.one_line = false;
     std::ostringstream said;
-    std::string path;
-    const int status = RunCommand(options, language, said, said, &path);
-    if (path.empty()) {
-        path = options.device_path.value_or("?");
-    }
+    CommandReport report;
+    const int status = RunCommand(options, language, said, said, &report);
+    const std::string path =
+        report.device_path.empty() ? options.device_path.value_or("?") : report.device_path;
     if (status == kExitOk) {
-        out << FillText(TEXT_CLI_CLOCK_SET_ON, language,
-                        {path, FormatCurrentTimeText(*options.time)})
+        out << FillText(TEXT_CLI_CLOCK_SET_ON, language, {path, TimeOf(report.clock_string)})
             << '\n';
     } else {
         err << FillText(TEXT_CLI_CLOCK_NOT_SET_ON, language, {path, JoinedLines(said.str())})

@@ -10,7 +10,7 @@ namespace ulvren::cli {
 // "set-clock --one-line", as the set-clock service runs it: the command's outcome in one line,
 // for the journal. On success, on standard output, the recorder's path and the time set; else, on
 // standard error, the path and why not: what the command would have said, lines joined. The time
-// is taken once, so the line names the time that was sent. Returns the command's exit status.
+// named is the one sent. Returns the command's exit status.
 int RunWithOneLineReport(CliOptions options, UiLanguage language, std::ostream& out,
                          std::ostream& err);
 
