@@ -63,6 +63,9 @@ test -f /usr/share/icons/hicolor/48x48/apps/ulvren-tool.png
 test -x /usr/libexec/ulvren/ulvren-authorize
 grep -q '>/usr/libexec/ulvren/ulvren-authorize<' /usr/share/polkit-1/actions/org.ulvren.tool.policy
 ! dpkg -L ulvren | grep -q 'udev/rules.d'
+# Approval is kept only for the active local session's administrator.
+grep -q '<allow_any>auth_admin</allow_any>' /usr/share/polkit-1/actions/org.ulvren.tool.policy
+grep -q '<allow_inactive>auth_admin</allow_inactive>' /usr/share/polkit-1/actions/org.ulvren.tool.policy
 XDG_DATA_HOME=$scratch XDG_RUNTIME_DIR=$scratch QT_QPA_PLATFORM=offscreen /usr/bin/ulvren-demo --check
 # The manual pages render, and ulvren's lists its commands and exit statuses.
 for page in ulvren ulvren-tool ulvren-demo; do
@@ -89,7 +92,16 @@ systemd-analyze security --offline=yes --threshold=25 "$set_clock_unit" | tail -
     { echo "FAIL: the set-clock service's exposure is above 2.5" >&2; exit 1; }
 
 echo "== purge"
+# A recorder that "ulvren authorize" approved (its rule, and a temporary file of a helper cut
+# off): removing the package takes them away.
+$sudo mkdir -p /etc/udev/rules.d
+echo '# a recorder' | $sudo tee /etc/udev/rules.d/70-ulvren-1d6b-0104-PKG-0123456789abcdef.rules >/dev/null
+echo '# cut off' | $sudo tee /etc/udev/rules.d/.70-ulvren-1d6b-0104-PKG.rules.99.tmp >/dev/null
 apt_get purge ulvren ulvren-demo
+if ls -A /etc/udev/rules.d | grep -q '70-ulvren-'; then
+    echo "FAIL: the purge left the recorder rules: $(ls -A /etc/udev/rules.d)" >&2
+    exit 1
+fi
 installed_files >"$scratch/after.txt"
 if ! diff -u "$scratch/before.txt" "$scratch/after.txt"; then
     echo "FAIL: the purge left files behind (or removed others)" >&2

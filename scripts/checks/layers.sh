@@ -32,7 +32,7 @@ layer_table=(
     "windows    | hosts/windows                        | seam text"
     "simulated  | hosts/simulated                      | recorder"
     "front-ends | cli resources views/qt views/win32   | ui simulated"
-    "helper     | authorize                            | device linux"
+    "helper     | hosts/linux/authorize/helper         | device linux"
 )
 
 # Who may include headers beyond the C++ standard library, and which (glob patterns): a file gets
@@ -45,9 +45,6 @@ system_header_table=(
     # since boot; the demo runs on Linux only.
     "views/qt/demo/startup_check.cpp       | time.h unistd.h"
     "views/win32                           | windows.h commctrl.h dbt.h"
-    # The authorisation helper is a Linux program run as root: it sets its file mode mask and
-    # checks that it is root before anything else.
-    "authorize/authorize_main.cpp          | sys/stat.h unistd.h"
 )
 
 standard_headers=" algorithm any array atomic barrier bit bitset cassert cctype cerrno cfloat

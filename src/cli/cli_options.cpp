@@ -222,6 +222,23 @@ std::string UsageText() {
     return usage;
 }
 
+namespace {
+
+// authorize and deauthorize reach the parser only with words they do not take beside them: the
+// answer names the first such word (an option like --device or --help, or another command).
+std::string WithAuthorizationCommand(const std::vector<std::string>& arguments, std::size_t at) {
+    for (const AuthorizationCommand& command : kAuthorizationCommands) {
+        if (arguments[at] == command.name && arguments.size() > 1) {
+            const std::string other = arguments[at == 0 ? 1 : 0];
+            return "'" + other + "' does not go with " + std::string(command.name) +
+                   " (run 'ulvren " + std::string(command.name) + "' on its own)";
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
     CliOptions options;
     const CommandDescriptor* command = nullptr;
@@ -243,6 +260,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         if (found.option == nullptr) {
             const CommandDescriptor* named = FindCommand(word);
+            if (const std::string refusal = WithAuthorizationCommand(arguments, i);
+                !refusal.empty()) {
+                return fail(refusal);
+            }
             if (named == nullptr || command != nullptr) {
                 return fail("unknown argument '" + word + "'");
             }

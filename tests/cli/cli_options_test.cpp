@@ -43,6 +43,10 @@ TEST(CommandLine, RefusesWhatCannotWorkAndSaysWhy) {
         {Words({"set-clock", "--stamp=yes"}), "unknown argument '--stamp=yes'"},
         {Words({"detect", ""}), "unknown argument ''"},
         {Words({"detect", "-h=1"}), "unknown argument '-h=1'"},
+        // The usage lists these commands: the answer says what is wrong around them.
+        {Words({"authorize", "--help"}), "'--help' does not go with authorize"},
+        {Words({"--device", "/dev/sdb", "authorize"}), "'--device' does not go with authorize"},
+        {Words({"deauthorize", "detect"}), "'detect' does not go with deauthorize"},
     };
     for (const RefusedLine& c : cases) {
         const ParseResult result = ParseCommandLine(c.words);

@@ -117,6 +117,11 @@ cp "$modules_root"/modules.builtin* "$modules_root/modules.order" "$guest_module
 DESTDIR=$payload cmake --install "$repo/build/package" >/dev/null
 cp "$repo/build/kernel/static/tests/kernel/ulvren_bot_responder" "$payload/usr/local/bin/"
 cp -r "$guest/root/." "$payload/"
+# The package's maintainer scripts, which the guest runs as dpkg would on a removal.
+for script in prerm postrm; do
+    [[ ! -f $repo/build/package/deb/scripts/$script ]] ||
+        install -D -m 755 "$repo/build/package/deb/scripts/$script" "$payload/test/deb/$script"
+done
 cp "$repo/tests/kernel/guest/gadgets.sh" "$repo/tests/kernel/guest/scenario_runner.sh" "$payload/test/"
 
 # What this build offers, for the scenarios that need it.

@@ -13,15 +13,12 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
-#include <fstream>
 #include <thread>
 
 #include "hosts/linux/error_text.h"
-#include "hosts/linux/mount_table.h"
 #include "hosts/linux/scsi_generic_node.h"
 #include "hosts/linux/sg_io_request.h"
 #include "hosts/linux/sysfs_block_devices.h"
-#include "hosts/linux/udisks.h"
 #include "protocol/scsi.h"
 
 namespace ulvren {
@@ -247,96 +244,17 @@ void LinuxHost::WaitForGenericNodeLock(int fd) {
 
 // A probe's shared flock lasts a moment: a few short tries outwait it without hanging the session
 // behind a holder that keeps the disk for good.
-bool LinuxHost::TakeExclusiveFlock(int fd) {
-    constexpr int kTries = 20;
+bool LinuxHost::TakeExclusiveFlock(int fd, int tries) {
     constexpr auto kPause = std::chrono::milliseconds(50);
     for (int attempt = 1;; ++attempt) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             return true;
         }
-        if ((errno != EWOULDBLOCK && errno != EINTR) || attempt == kTries) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || attempt == tries) {
             return false;
         }
         std::this_thread::sleep_for(kPause);
     }
-}
-
-// Where udisks runs, it unmounts first: it may unmount what it mounted for the seated user, and
-// it forgets those mounts instead of finding them gone. What is left (mounts udisks does not know,
-// or no udisks at all) goes with umount2, which only root may call.
-bool LinuxHost::UnmountFileSystemsOf(const DiskNode& disk) {
-    std::vector<BlockDevice> devices = DiskAndPartitions(sysfs_root_, disk.number);
-    std::vector<DeviceNumber> numbers;
-    std::vector<std::string> nodes;
-    for (const BlockDevice& device : devices) {
-        numbers.push_back(device.number);
-        if (!device.name.empty()) {
-            nodes.push_back(dev_root_ + "/" + device.name);
-        }
-    }
-    std::string udisks_refusal;
-    UnmountThroughUDisks(disk, devices, udisks_refusal);
-    const auto mounts = ReadMounts();
-    if (!mounts) {
-        return false;
-    }
-    bool all_unmounted = true;
-    for (const std::string& mount_point : MountPointsToRelease(*mounts, numbers, nodes)) {
-        // Every file system is tried; the first refusal is the one reported, udisks's before the
-        // kernel's, since that is the one that could have succeeded without root.
-        if (::umount2(mount_point.c_str(), 0) != 0 && all_unmounted) {
-            const int error = errno;
-            all_unmounted = udisks_refusal.empty()
-                                ? FailWithErrno("cannot unmount " + mount_point, error)
-                                : Fail(udisks_refusal);
-        }
-    }
-    return all_unmounted;
-}
-
-// udisks answers an unmount only once udev has handled the change event it raises for the disk,
-// and udev leaves a disk alone while someone holds its exclusive flock: holding it here would
-// stall every unmount for udisks's 20 s wait. The lock is let go for the calls and taken again;
-// nothing has been written yet, so udev's probe in between reads the old file system.
-void LinuxHost::UnmountThroughUDisks(const DiskNode& disk, const std::vector<BlockDevice>& devices,
-                                     std::string& refusal) {
-    const auto mounts = ReadMounts();
-    if (!mounts || !MountedAmong(*mounts, devices)) {
-        return;
-    }
-    const auto udisks = ConnectToRunningUDisks();
-    if (!udisks) {
-        return;
-    }
-    ::flock(disk.fd, LOCK_UN);
-    for (const BlockDevice& device : devices) {
-        if (!device.name.empty() && MountedAmong(*mounts, {device})) {
-            std::string error;
-            if (!udisks->Unmount(device.name, error) && refusal.empty()) {
-                refusal = std::move(error);
-            }
-        }
-    }
-    TakeExclusiveFlock(disk.fd);
-}
-
-std::optional<std::vector<MountEntry>> LinuxHost::ReadMounts() {
-    std::ifstream mountinfo(mountinfo_path_);
-    if (!mountinfo) {
-        const int error = errno;
-        FailWithErrno("cannot read " + mountinfo_path_, error);
-        return std::nullopt;
-    }
-    return ParseMountInfo(mountinfo);
-}
-
-bool LinuxHost::MountedAmong(const std::vector<MountEntry>& mounts,
-                             const std::vector<BlockDevice>& devices) {
-    return std::any_of(mounts.begin(), mounts.end(), [&](const MountEntry& mount) {
-        return std::any_of(devices.begin(), devices.end(), [&](const BlockDevice& device) {
-            return mount.device == device.number;
-        });
-    });
 }
 
 // A disk node that was never opened holds no lock.
@@ -355,40 +273,6 @@ bool LinuxHost::Unlock(int handle) {
         return FailWithErrno("cannot unlock " + PathOf(fd), error);
     }
     return true;
-}
-
-// Drops the kernel's cached sectors of the disk and has it read the partition table again, so
-// that what the device now holds is what the system sees. Both calls need CAP_SYS_ADMIN; without
-// it, udisks re-reads the disk for the caller where it runs (which also drops the cached sectors).
-bool LinuxHost::Dismount(const DiskNode& disk) {
-    if (::ioctl(disk.fd, BLKFLSBUF) != 0) {
-        const int error = errno;
-        return IsAccessDenied(error)
-                   ? RescanThroughUDisks(disk, error)
-                   : FailWithErrno("cannot flush the buffers of " + PathOf(disk.fd), error);
-    }
-    if (::ioctl(disk.fd, BLKRRPART) != 0) {
-        const int error = errno;
-        return IsAccessDenied(error)
-                   ? RescanThroughUDisks(disk, error)
-                   : FailWithErrno("cannot re-read the partitions of " + PathOf(disk.fd), error);
-    }
-    return true;
-}
-
-// The cached sectors are clean (the session wrote through the generic node, past the cache), so
-// any opener may drop them. udisks reads the disk with udev's help, and udev waits for the
-// session's exclusive flock: the session's writes are over, so the lock goes first.
-bool LinuxHost::RescanThroughUDisks(const DiskNode& disk, int refusal) {
-    const std::vector<BlockDevice> devices = DiskAndPartitions(sysfs_root_, disk.number);
-    const auto udisks = ConnectToRunningUDisks();
-    if (!udisks || devices.front().name.empty()) {
-        return FailWithErrno("cannot re-read the partitions of " + PathOf(disk.fd), refusal);
-    }
-    ::posix_fadvise(disk.fd, 0, 0, POSIX_FADV_DONTNEED);
-    ::flock(disk.fd, LOCK_UN);
-    std::string error;
-    return udisks->Rescan(devices.front().name, error) || Fail(error);
 }
 
 std::vector<std::string> LinuxHost::RemovableDriveRoots() {

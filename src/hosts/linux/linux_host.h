@@ -56,13 +56,14 @@ class LinuxHost final : public Host {
     // disk whose generic node the handle is.
     std::optional<DiskNode> DiskNodeOf(int handle, std::string_view what);
     bool Lock(int fd);
-    bool TakeExclusiveFlock(int fd);
+    // Tries `tries` times, 50 ms apart.
+    bool TakeExclusiveFlock(int fd, int tries = 20);
     void WaitForGenericNodeLock(int fd);
     bool Unlock(int handle);
     bool Dismount(const DiskNode& disk);
     // Unmounts every file system on the disk `disk` or on one of its partitions.
     bool UnmountFileSystemsOf(const DiskNode& disk);
-    void UnmountThroughUDisks(const DiskNode& disk, const std::vector<BlockDevice>& devices,
+    bool UnmountThroughUDisks(const DiskNode& disk, const std::vector<BlockDevice>& devices,
                               std::string& refusal);
     std::optional<std::vector<MountEntry>> ReadMounts();
     static bool MountedAmong(const std::vector<MountEntry>& mounts,

@@ -48,7 +48,8 @@ std::optional<MountEntry> ParseLine(const std::string& line) {
     if (!number) {
         return std::nullopt;
     }
-    return MountEntry{*number, DecodeOctalEscapes(mount_point), DecodeOctalEscapes(source)};
+    return MountEntry{*number, DecodeOctalEscapes(mount_point), DecodeOctalEscapes(source),
+                      DecodeOctalEscapes(fs_type)};
 }
 
 template <typename T>
@@ -75,7 +76,8 @@ std::vector<std::string> MountPointsToRelease(const std::vector<MountEntry>& mou
     std::vector<std::string> mount_points;
     // mountinfo lists mounts in the order they were made.
     for (auto it = mounts.rbegin(); it != mounts.rend(); ++it) {
-        if (Contains(devices, it->device) || Contains(device_nodes, it->source)) {
+        const bool fuse = it->type == "fuse" || it->type.starts_with("fuse.");
+        if (!fuse && (Contains(devices, it->device) || Contains(device_nodes, it->source))) {
             mount_points.push_back(it->mount_point);
         }
     }

@@ -7,11 +7,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "hosts/linux/authorize/node_acl.h"
 #include "hosts/linux/authorize/rule_directory.h"
+#include "hosts/linux/authorize/seat_access.h"
 #include "hosts/linux/authorize/udev_rule.h"
 #include "hosts/linux/authorize/usb_disk_identity.h"
 #include "hosts/linux/udisks.h"
@@ -86,6 +89,44 @@ TEST(UsbMassStorageDisks, ListsOnlyUsbMassStorageDirectAccessRemovableDisks) {
     EXPECT_EQ(found[1].serial, "A1B2");
 }
 
+// udev drops trailing white space from an attribute before it matches it, and nothing else: the
+// rule must name what udev will see, not the first line nor the text with its tab.
+TEST(UsbMassStorageDisks, ReadsAttributesWholeAsUdevDoes) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"REC1\n", "REC1"},     {"REC1\t\n", "REC1"}, {"AB\nCD\n", "AB\nCD"},
+        {" A B  \r\n", " A B"}, {"A\tB\n", "A\tB"},   {"\n\t \n", ""},
+    };
+    for (const auto& [contents, seen] : cases) {
+        EXPECT_EQ(AttributeAsUdevReadsIt(contents), seen) << contents;
+    }
+    TemporaryDirectory sysfs;
+    AddDisk(sysfs, {.name = "sdb", .serial = "AB\nCD"});
+    const auto disks = UsbMassStorageDisks(sysfs.Path());
+    ASSERT_EQ(disks.size(), 1u);
+    EXPECT_EQ(disks[0].serial, "AB\nCD");
+    // A rule for "AB" would match another recorder whose serial is exactly that.
+    EXPECT_EQ(UdevRuleText(disks[0]).find("ATTRS{serial}==\"AB\""), std::string::npos);
+}
+
+// The helper reads the identity again after the identify: a device plugged in meanwhile under the
+// same names (another USB device number, other nodes) is not the one that answered.
+TEST(UsbMassStorageDisks, TellsADeviceSwappedInUnderTheSameNames) {
+    TemporaryDirectory sysfs;
+    AddDisk(sysfs, {.name = "sdb", .serial = "A1"});
+    const std::string usb = "devices/pci0/usb1/1-sdb/";
+    sysfs.WriteFile(usb + "devnum", "5\n");
+    sysfs.WriteFile("block/sdb/dev", "8:16\n");
+    const auto answered = UsbMassStorageDisk(sysfs.Path(), "sdb");
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(answered->block_number, "8:16");
+    EXPECT_EQ(UsbMassStorageDisk(sysfs.Path(), "sdb"), answered);
+    sysfs.WriteFile(usb + "devnum", "6\n");
+    EXPECT_NE(UsbMassStorageDisk(sysfs.Path(), "sdb"), answered);
+    sysfs.WriteFile(usb + "devnum", "5\n");
+    sysfs.WriteFile("block/sdb/dev", "8:32\n");
+    EXPECT_NE(UsbMassStorageDisk(sysfs.Path(), "sdb"), answered);
+}
+
 // Counts the lines of `text` that tag a node; each must carry every match in `matches`.
 void ExpectTagLineMatches(const std::string& text, const std::vector<std::string>& matches) {
     std::istringstream lines(text);
@@ -111,7 +152,7 @@ TEST(UdevRule, MatchesTheRecorderAsNarrowlyAsItsIdentityAllows) {
     };
     const std::vector<Case> cases = {
         {{.vendor_id = "1d6b", .product_id = "0104", .serial = "A1B2"},
-         "70-ulvren-1d6b-0104-A1B2.rules",
+         "70-ulvren-1d6b-0104-A1B2-b77d98368bb42f85.rules",
          {"SUBSYSTEMS==\"usb\"", "ATTRS{idVendor}==\"1d6b\"", "ATTRS{idProduct}==\"0104\"",
           "ATTRS{serial}==\"A1B2\""},
          {}},
@@ -120,12 +161,12 @@ TEST(UdevRule, MatchesTheRecorderAsNarrowlyAsItsIdentityAllows) {
           .product_id = "0104",
           .scsi_vendor = "ULVREN",
           .scsi_model = "Rec 1"},
-         "70-ulvren-1d6b-0104-ULVREN-Rec_201.rules",
+         "70-ulvren-1d6b-0104-ULVREN-Rec_201-b575da126b5e2fa4.rules",
          {"SUBSYSTEMS==\"scsi\"", "ATTRS{vendor}==\"ULVREN\"", "ATTRS{model}==\"Rec 1\""},
          {"ATTRS{idVendor}==\"1d6b\", ATTRS{idProduct}==\"0104\""}},
         // What the device reports never widens the match, ends a value or leaves the directory.
         {{.vendor_id = "abcd", .product_id = "ef01", .serial = "*\"|\\/../x?[0]\n"},
-         "70-ulvren-abcd-ef01-_2a_22_7c_5c_2f_2e_2e_2fx_3f_5b0_5d_0a.rules",
+         "70-ulvren-abcd-ef01-_2a_22_7c_5c_2f_2e_2e_2fx_3f_5b0_5d_0a-5a2363707ad9492e.rules",
          {"ATTRS{serial}==\"\?\?\?\?/../x\?\?0\?\?\""},
          {}},
     };
@@ -143,9 +184,22 @@ TEST(UdevRule, MatchesTheRecorderAsNarrowlyAsItsIdentityAllows) {
         EXPECT_NE(text.find("SUBSYSTEM==\"block\", ENV{DEVTYPE}==\"disk\""), std::string::npos);
         EXPECT_NE(text.find("SUBSYSTEM==\"scsi_generic\""), std::string::npos);
     }
-    const UsbDiskIdentity long_serial{
-        .vendor_id = "abcd", .product_id = "ef01", .serial = std::string(126, '-')};
-    EXPECT_LE(UdevRuleFileName(long_serial).size(), 255u);
+    // Every distinct identity has a file of its own, however long its strings.
+    const std::vector<UsbDiskIdentity> distinct = {
+        {.vendor_id = "abcd", .product_id = "ef01", .serial = std::string(126, '-')},
+        {.vendor_id = "abcd", .product_id = "ef01", .serial = std::string(125, '-') + "x"},
+        {.vendor_id = "abcd", .product_id = "ef01", .serial = std::string(126, 'A')},
+        {.vendor_id = "abcd", .product_id = "ef01", .serial = std::string(125, 'A') + "B"},
+        {.vendor_id = "abcd", .product_id = "ef02", .serial = std::string(126, 'A')},
+        {.vendor_id = "abcd", .product_id = "ef01", .scsi_vendor = "A", .scsi_model = "BC"},
+        {.vendor_id = "abcd", .product_id = "ef01", .scsi_vendor = "AB", .scsi_model = "C"},
+    };
+    std::set<std::string> names;
+    for (const UsbDiskIdentity& identity : distinct) {
+        EXPECT_LE(UdevRuleFileName(identity).size(), 255u);
+        names.insert(UdevRuleFileName(identity));
+    }
+    EXPECT_EQ(names.size(), distinct.size());
 
     for (const char* other : {"70-ulvren-.rules", "99-local.rules", "70-ulvren-a.rules.tmp",
                               ".70-ulvren-a.rules.tmp", "71-ulvren-a.rules"}) {
@@ -195,6 +249,67 @@ TEST(UDisksBlockObjectPath, EscapesAsUdisksDoes) {
     }
 }
 
+// logind's named-user entry goes; the owner's, the owning group's and others' stay, and the mask
+// follows what is left (none without named entries, so that the kernel keeps the plain mode).
+TEST(NodeAcl, TakesAwayEveryNamedUserEntry) {
+    const AclEntry owner{kAclUserObject, 6, 0xffffffff};
+    const AclEntry group{kAclGroupObject, 6, 0xffffffff};
+    const AclEntry other{kAclOther, 0, 0xffffffff};
+    const AclEntry desk{kAclUser, 6, 1000};
+    const AclEntry audio{kAclGroup, 4, 29};
+    struct Case {
+        const char* what;
+        std::vector<AclEntry> before, after;
+        std::vector<uid_t> users_before;
+    };
+    const std::vector<Case> cases = {
+        {"logind's entry",
+         {owner, desk, group, {kAclMask, 6, 0xffffffff}, other},
+         {owner, group, other},
+         {1000}},
+        {"two users",
+         {owner, desk, {kAclUser, 6, 1001}, group, {kAclMask, 6, 0xffffffff}, other},
+         {owner, group, other},
+         {1000, 1001}},
+        {"a named group stays",
+         {owner, desk, group, audio, {kAclMask, 6, 0xffffffff}, other},
+         {owner, group, audio, {kAclMask, 6, 0xffffffff}, other},
+         {1000}},
+        {"masked out",
+         {owner, desk, group, {kAclMask, 0, 0xffffffff}, other},
+         {owner, group, other},
+         {}},
+        {"plain mode", {owner, group, other}, {owner, group, other}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto parsed = ParseAcl(SerializeAcl(c.before));
+        ASSERT_TRUE(parsed);
+        EXPECT_EQ(*parsed, c.before);
+        EXPECT_EQ(UsersWithAccess(c.before), c.users_before);
+        EXPECT_EQ(GivesReadWrite(c.before, 1000), !c.users_before.empty());
+        EXPECT_EQ(WithoutUserEntries(c.before), c.after);
+        EXPECT_TRUE(UsersWithAccess(c.after).empty());
+    }
+    // The kernel's layout: version 2, then tag, permissions and id, little-endian.
+    EXPECT_EQ(SerializeAcl({desk}), std::string("\x02\0\0\0\x02\0\x06\0\xe8\x03\0\0", 12));
+    EXPECT_FALSE(ParseAcl(std::string("\x01\0\0\0", 4)));
+    EXPECT_FALSE(ParseAcl(std::string("\x02\0\0\0\x02\0", 6)));
+}
+
+// Which nodes logind looks after (the tags of their latest event) and whom it gives them.
+TEST(SeatAccess, ReadsUdevsAndLogindsState) {
+    EXPECT_TRUE(
+        ParseUdevDatabase("S:disk/by-id/x\nE:ID_SEAT=seat1\nG:uaccess\nQ:uaccess\n").uaccess);
+    EXPECT_EQ(ParseUdevDatabase("E:ID_SEAT=seat1\nQ:uaccess\n").seat, "seat1");
+    // Tagged once, not by the latest event: logind leaves the node (and its ACL) alone.
+    const NodeSeating untagged = ParseUdevDatabase("G:uaccess\nQ:seat\n");
+    EXPECT_FALSE(untagged.uaccess);
+    EXPECT_EQ(untagged.seat, "seat0");
+    EXPECT_EQ(ParseActiveUser("STATE=online\nACTIVE=c1\nACTIVE_UID=1000\n"), 1000u);
+    EXPECT_FALSE(ParseActiveUser("STATE=online\nACTIVE_UID=\n"));
+}
+
 // The rules directory under a root of the test's own (root's, 0700, as the helper needs).
 class RulesDirectory : public ::testing::Test {
   protected:
@@ -221,23 +336,27 @@ TEST_F(RulesDirectory, WritesInPlaceAndRemovesOnlyItsOwnRules) {
 
     // A link planted at the temporary name is replaced, never written through.
     elsewhere_.WriteFile("target", "untouched");
-    fs::create_symlink(elsewhere_.Path() / "target", Rules() / ".70-ulvren-a.rules.tmp");
+    const std::string temporary = ".70-ulvren-a.rules." + std::to_string(::getpid()) + ".tmp";
+    fs::create_symlink(elsewhere_.Path() / "target", Rules() / temporary);
     ASSERT_TRUE(directory->Write("70-ulvren-a.rules", "rule a\n", error_)) << error_;
     EXPECT_EQ(Read(Rules() / "70-ulvren-a.rules"), "rule a\n");
     EXPECT_EQ(fs::status(Rules() / "70-ulvren-a.rules").permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                   fs::perms::others_read);
-    EXPECT_FALSE(fs::exists(fs::symlink_status(Rules() / ".70-ulvren-a.rules.tmp")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Rules() / temporary)));
     EXPECT_EQ(Read(elsewhere_.Path() / "target"), "untouched");
 
-    // Removal: the tool's rules (a link among them goes itself), nothing else.
+    // Removal: the tool's rules (a link among them goes itself) and the temporary files of a
+    // helper that was cut off, nothing else.
     root_.WriteFile("etc/udev/rules.d/99-local.rules", "keep\n");
+    root_.WriteFile("etc/udev/rules.d/.70-ulvren-c.rules.4242.tmp", "cut off\n");
     fs::create_symlink(elsewhere_.Path() / "target", Rules() / "70-ulvren-b.rules");
     const auto removed = directory->RemoveRecorderRules(error_);
     ASSERT_TRUE(removed) << error_;
     EXPECT_EQ(removed->size(), 2u);
     EXPECT_FALSE(fs::exists(fs::symlink_status(Rules() / "70-ulvren-a.rules")));
     EXPECT_FALSE(fs::exists(fs::symlink_status(Rules() / "70-ulvren-b.rules")));
+    EXPECT_FALSE(fs::exists(Rules() / ".70-ulvren-c.rules.4242.tmp"));
     EXPECT_TRUE(fs::exists(Rules() / "99-local.rules"));
     EXPECT_EQ(Read(elsewhere_.Path() / "target"), "untouched");
 }

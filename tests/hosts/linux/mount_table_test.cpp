@@ -14,16 +14,21 @@ constexpr const char* kMountInfo =
     "31 22 8:17 /DCIM /mnt/photos rw - vfat /dev/sdb1 rw\n"
     "32 30 0:45 / /media/user/REC\\040CARD/sub rw - btrfs /dev/sdb2 rw\n"
     "33 22 8:33 / /media/other rw - vfat /dev/sdc1 rw\n"
+    // A user's FUSE mounts, named after the disk: never the disk's, whatever they say.
+    "35 22 0:50 / /home/u/fake rw,nosuid,nodev - fuse.sshfs /dev/sdb1 rw\n"
+    "36 22 0:51 / /home/u/fake2 rw,nosuid,nodev - fuse /dev/sdb rw\n"
     "not a mount line\n"
     "34 22 8:18 / /broken rw shared:5\n";
 
 TEST(MountInfo, ParsesDeviceMountPointAndSource) {
     std::istringstream text(kMountInfo);
     const auto mounts = ParseMountInfo(text);
-    ASSERT_EQ(mounts.size(), 5u);
+    ASSERT_EQ(mounts.size(), 7u);
     EXPECT_EQ(mounts[1].device, (DeviceNumber{8, 17}));
     EXPECT_EQ(mounts[1].mount_point, "/media/user/REC CARD");
     EXPECT_EQ(mounts[1].source, "/dev/sdb1");
+    EXPECT_EQ(mounts[1].type, "vfat");
+    EXPECT_EQ(mounts[5].type, "fuse.sshfs");
     EXPECT_EQ(mounts[3].device, (DeviceNumber{0, 45}));
     EXPECT_EQ(mounts[3].source, "/dev/sdb2");
 }

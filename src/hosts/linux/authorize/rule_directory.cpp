@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -83,6 +84,15 @@ std::optional<RuleDirectory> RuleDirectory::Open(std::string& error, const std::
     if (!usable()) {
         return std::nullopt;
     }
+    // One helper at a time changes the rules: a second one waits here until the first is done.
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            const int number = errno;
+            ::close(fd);
+            Failure(error, "cannot lock " + path, number);
+            return std::nullopt;
+        }
+    }
     return RuleDirectory(fd, path);
 }
 
@@ -98,7 +108,8 @@ RuleDirectory::RuleDirectory(RuleDirectory&& other) noexcept
 }
 
 bool RuleDirectory::Write(const std::string& name, const std::string& text, std::string& error) {
-    const std::string temporary = "." + name + ".tmp";
+    // Named after this process as well: nothing else writes it while the directory is locked.
+    const std::string temporary = "." + name + "." + std::to_string(::getpid()) + ".tmp";
     const std::string target = path_ + "/" + name;
     // A leftover of an earlier run that was cut off: never written through, only removed.
     ::unlinkat(fd_, temporary.c_str(), 0);
@@ -133,8 +144,10 @@ std::optional<std::vector<std::string>> RuleDirectory::RemoveRecorderRules(std::
     ::rewinddir(dir);
     std::vector<std::string> names;
     while (const dirent* entry = ::readdir(dir)) {
-        if (IsRecorderRuleFileName(entry->d_name)) {
-            names.emplace_back(entry->d_name);
+        const std::string_view name = entry->d_name;
+        if (IsRecorderRuleFileName(name) ||
+            (name.starts_with("." + std::string(kRuleFilePrefix)) && name.ends_with(".tmp"))) {
+            names.emplace_back(name);
         }
     }
     ::closedir(dir);
@@ -145,7 +158,9 @@ std::optional<std::vector<std::string>> RuleDirectory::RemoveRecorderRules(std::
             Failure(error, "cannot remove " + path_ + "/" + name, errno);
             return std::nullopt;
         }
-        removed.push_back(name);
+        if (!name.starts_with('.')) {
+            removed.push_back(name);
+        }
     }
     ::fsync(fd_);
     return removed;

@@ -8,7 +8,8 @@ namespace ulvren::authorize {
 
 // /etc/udev/rules.d, reached one component at a time from / without following a symbolic link,
 // and only when every directory on the way is root's and writable by nobody else: the helper runs
-// as root and must not be led to write or remove anywhere else.
+// as root and must not be led to write or remove anywhere else. It holds an exclusive flock on the
+// directory while it lives, so that two helpers never change the rules at once.
 class RuleDirectory {
   public:
     // Nothing, with the reason in `error`, when the directory cannot be reached that way. A
@@ -23,9 +24,10 @@ class RuleDirectory {
     RuleDirectory& operator=(RuleDirectory&&) = delete;
 
     // Puts `text` in place as `name` (mode 0644) through a temporary file in the same directory
-    // and a rename, so udev reads either the old file or the whole new one.
+    // (".<name>.<pid>.tmp") and a rename, so udev reads either the old file or the whole new one.
     bool Write(const std::string& name, const std::string& text, std::string& error);
-    // Removes the recorder rules (IsRecorderRuleFileName) and returns their names.
+    // Removes the recorder rules (IsRecorderRuleFileName) and returns their names; temporary files
+    // that an earlier helper left behind when it was cut off go too.
     std::optional<std::vector<std::string>> RemoveRecorderRules(std::string& error);
 
   private:

@@ -1,5 +1,6 @@
 #include "hosts/linux/authorize/udev_rule.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "hosts/linux/authorize/set_clock_rule.h"
@@ -7,8 +8,8 @@
 namespace ulvren::authorize {
 namespace {
 
-// Longest escaped device string in a file name; a USB string has at most 126 characters, and
-// escaped that would pass the 255 bytes a name may have.
+// Longest escaped device string in a file name: a USB string has up to 126 characters, and
+// escaped that would pass the 255 bytes a name may have. The hash after it keeps names apart.
 constexpr std::size_t kMaxNamePartLength = 96;
 
 bool IsAlphanumeric(char c) {
@@ -41,6 +42,25 @@ std::string MatchValue(std::string_view text) {
     return value;
 }
 
+// 64-bit FNV-1a of the identity that the rule matches, its fields kept apart by a NUL (which no
+// sysfs attribute holds), as 16 hex digits.
+std::string IdentityHash(const UsbDiskIdentity& recorder) {
+    std::uint64_t hash = 0xcbf29ce484222325;
+    const bool inquiry = recorder.serial.empty();
+    const std::string_view fields[] = {
+        recorder.vendor_id, recorder.product_id, recorder.serial,
+        inquiry ? std::string_view(recorder.scsi_vendor) : std::string_view(),
+        inquiry ? std::string_view(recorder.scsi_model) : std::string_view()};
+    for (const std::string_view field : fields) {
+        for (const char c : std::string(field) + '\0') {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3;
+        }
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return hex;
+}
+
 std::string Quoted(std::string_view value) {
     return "\"" + std::string(value) + "\"";
 }
@@ -53,7 +73,7 @@ std::string UdevRuleFileName(const UsbDiskIdentity& recorder) {
     name += recorder.serial.empty()
                 ? NamePart(recorder.scsi_vendor) + "-" + NamePart(recorder.scsi_model)
                 : NamePart(recorder.serial);
-    return name + std::string(kRuleFileSuffix);
+    return name + "-" + IdentityHash(recorder) + std::string(kRuleFileSuffix);
 }
 
 bool IsRecorderRuleFileName(std::string_view name) {

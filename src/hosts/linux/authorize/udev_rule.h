@@ -12,9 +12,10 @@ namespace ulvren::authorize {
 inline constexpr std::string_view kRuleFilePrefix = "70-ulvren-";
 inline constexpr std::string_view kRuleFileSuffix = ".rules";
 
-// "70-ulvren-<idVendor>-<idProduct>-<serial>.rules", or with the INQUIRY vendor and model in
-// place of a missing serial; every byte outside [A-Za-z0-9] as _<hex>, so that the name is one
-// path component whatever the device reports.
+// "70-ulvren-<idVendor>-<idProduct>-<serial>-<hash>.rules", or with the INQUIRY vendor and model
+// in place of a missing serial; every byte outside [A-Za-z0-9] as _<hex>, so that the name is one
+// path component whatever the device reports. The readable part is cut at 96 characters; the hash
+// (16 hex digits of the whole identity the rule matches) keeps every identity's file its own.
 std::string UdevRuleFileName(const UsbDiskIdentity& recorder);
 
 // True for the names that UdevRuleFileName gives (and no other file in the directory).

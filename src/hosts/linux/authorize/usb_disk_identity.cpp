@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 
 #include "hosts/linux/sysfs_block_devices.h"
 
@@ -15,15 +16,10 @@ constexpr std::string_view kMassStorageClass = "08";
 // From the SCSI device up to its USB interface: target, host, interface.
 constexpr int kMaxLevelsToInterface = 8;
 
-// The first line of a sysfs attribute, without its line end and trailing blanks.
-std::string ReadLine(const fs::path& path) {
-    std::ifstream file(path);
-    std::string line;
-    std::getline(file, line);
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\n' || line.back() == '\r')) {
-        line.pop_back();
-    }
-    return line;
+std::string ReadAttribute(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return AttributeAsUdevReadsIt(
+        std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
 }
 
 bool IsUsbId(const std::string& id) {
@@ -53,30 +49,53 @@ std::string FirstEntryName(const fs::path& dir) {
 
 }  // namespace
 
+std::string AttributeAsUdevReadsIt(std::string_view contents) {
+    const std::size_t end = contents.find_last_not_of(" \t\n\r");
+    return std::string(end == std::string_view::npos ? "" : contents.substr(0, end + 1));
+}
+
+std::optional<UsbDiskIdentity> UsbMassStorageDisk(const fs::path& sysfs_root,
+                                                  const std::string& block_name) {
+    std::error_code error;
+    const fs::path block = sysfs_root / "block" / block_name;
+    const fs::path scsi_device = fs::canonical(block / "device", error);
+    if (error || ReadAttribute(block / "removable") != "1" ||
+        ReadAttribute(scsi_device / "type") != kDirectAccessType) {
+        return std::nullopt;
+    }
+    const fs::path interface = UsbInterfaceAbove(scsi_device);
+    if (interface.empty() || ReadAttribute(interface / "bInterfaceClass") != kMassStorageClass) {
+        return std::nullopt;
+    }
+    const fs::path usb_device = interface.parent_path();
+    const std::string generic_name = FirstEntryName(scsi_device / "scsi_generic");
+    UsbDiskIdentity disk{
+        .block_name = block_name,
+        .generic_name = generic_name,
+        .vendor_id = ReadAttribute(usb_device / "idVendor"),
+        .product_id = ReadAttribute(usb_device / "idProduct"),
+        .serial = ReadAttribute(usb_device / "serial"),
+        .scsi_vendor = ReadAttribute(scsi_device / "vendor"),
+        .scsi_model = ReadAttribute(scsi_device / "model"),
+        .block_number = ReadAttribute(block / "dev"),
+        .generic_number = generic_name.empty()
+                              ? ""
+                              : ReadAttribute(scsi_device / "scsi_generic" / generic_name / "dev"),
+        .usb_device = usb_device.string() + " " + ReadAttribute(usb_device / "busnum") + ":" +
+                      ReadAttribute(usb_device / "devnum"),
+    };
+    if (!IsUsbId(disk.vendor_id) || !IsUsbId(disk.product_id)) {
+        return std::nullopt;
+    }
+    return disk;
+}
+
 std::vector<UsbDiskIdentity> UsbMassStorageDisks(const fs::path& sysfs_root) {
     std::error_code error;
     std::vector<UsbDiskIdentity> disks;
     for (const std::string& name : RemovableDiskNames(sysfs_root, error)) {
-        const fs::path scsi_device = fs::canonical(sysfs_root / "block" / name / "device", error);
-        if (error || ReadLine(scsi_device / "type") != kDirectAccessType) {
-            continue;
-        }
-        const fs::path interface = UsbInterfaceAbove(scsi_device);
-        if (interface.empty() || ReadLine(interface / "bInterfaceClass") != kMassStorageClass) {
-            continue;
-        }
-        const fs::path usb_device = interface.parent_path();
-        UsbDiskIdentity disk{
-            .block_name = name,
-            .generic_name = FirstEntryName(scsi_device / "scsi_generic"),
-            .vendor_id = ReadLine(usb_device / "idVendor"),
-            .product_id = ReadLine(usb_device / "idProduct"),
-            .serial = ReadLine(usb_device / "serial"),
-            .scsi_vendor = ReadLine(scsi_device / "vendor"),
-            .scsi_model = ReadLine(scsi_device / "model"),
-        };
-        if (IsUsbId(disk.vendor_id) && IsUsbId(disk.product_id)) {
-            disks.push_back(std::move(disk));
+        if (auto disk = UsbMassStorageDisk(sysfs_root, name)) {
+            disks.push_back(std::move(*disk));
         }
     }
     return disks;

@@ -90,6 +90,25 @@ must_lack_acl() { # USER NODE...
     done
 }
 recorder_nodes() { local disk; disk=$(recorder_disk) && echo "$disk $(sg_of "$disk")"; }
+# No user but root may open any of NODES: no named-user ACL entry, nothing for others.
+must_give_nobody() { # NODE...
+    local node
+    for node in "$@"; do
+        ! getfacl -p "$node" 2>/dev/null | grep -q '^user:[^:]' ||
+            fail "$node still gives a user access: $(getfacl -p "$node" | tr '\n' ' ')"
+        case $(stat -c %A "$node") in ???????---) ;; *) fail "others may open $node" ;; esac
+    done
+}
+# desk authorises as in scenario_authorisation; the plain disk's one identify is allowed for.
+authorize_as_desk() {
+    as_desk 'ulvren authorize'
+    [ "$status" -eq 0 ] || fail "authorize exited $status"
+    lines_of "$plain_opcodes" >/run/plain.after-authorisation
+    # shellcheck disable=SC2046 # two nodes
+    must_have_acl desk $(recorder_nodes)
+}
+seat_session() { loginctl show-seat seat0 -p ActiveSession --value; }
+active_user() { loginctl show-session "$(seat_session)" -p Name --value 2>/dev/null; }
 plain_nodes() { local disk; disk=$(plain_disk) && echo "$disk $(sg_of "$disk")"; }
 rules() { ls /etc/udev/rules.d/70-ulvren-*.rules 2>/dev/null; }
 
@@ -280,6 +299,135 @@ scenario_revocation() {
     [ "$status" -eq 1 ] || fail "detect after the revocation exited $status"
 }
 
+# A real login session without a seat (pam_systemd registers it, as for a remote login): logind
+# gives it nothing, and ulvren says that rights are missing.
+scenario_remote_session() {
+    needs authorize "this build has no ulvren-authorize"
+    [ -n "$(rules)" ] || authorize_as_desk
+    # shellcheck disable=SC2016 # expanded in the session
+    systemd-run --quiet --wait --collect --uid=other -p PAMName=login \
+        -p StandardOutput=truncate:/run/remote.out /bin/sh -c \
+        'echo "session=$XDG_SESSION_ID seat=$(loginctl show-session "$XDG_SESSION_ID" -p Seat --value)"
+         ulvren detect; echo "detect=$?"' || true
+    sed 's/^/  remote: /' /run/remote.out
+    grep -q '^session=[^ ]' /run/remote.out || fail "logind registered no session"
+    grep -q '^session=[^ ]* seat=$' /run/remote.out || fail "the session has a seat"
+    grep -qx 'detect=1' /run/remote.out && grep -qF "ulvren authorize" /run/remote.out ||
+        fail "detect in the remote session did not say that rights are missing"
+    # shellcheck disable=SC2046
+    must_lack_acl other $(recorder_nodes)
+}
+
+# A second user logs in on tty2 and takes the seat: the recorder goes to that user and away from
+# desk, and comes back to desk when desk's session is active again.
+scenario_seat_switch() {
+    needs authorize "this build has no ulvren-authorize"
+    local desk_session second_session
+    [ -n "$(rules)" ] || authorize_as_desk
+    desk_session=$(seat_session)
+    # second's getty was started with the devices, so that the login is over by now.
+    wait_for 60 "second's session on tty2" sh -c 'loginctl list-sessions --no-legend | grep -q " second "' ||
+        fail "second did not log in on tty2"
+    second_session=$(loginctl list-sessions --no-legend | awk '$3 == "second" { print $1 }')
+    # What chvt 2 does: logind switches the virtual terminal and the seat follows it.
+    loginctl activate "$second_session"
+    wait_for 30 "second at the seat" sh -c "[ \"\$(loginctl show-seat seat0 -p ActiveSession --value)\" = $second_session ]" ||
+        fail "the seat's active user is $(active_user)"
+    udevadm settle
+    # shellcheck disable=SC2046 # two nodes
+    must_have_acl second $(recorder_nodes)
+    # shellcheck disable=SC2046
+    must_lack_acl desk $(recorder_nodes)
+    loginctl activate "$desk_session"
+    wait_for 30 "desk at the seat again" sh -c "[ \"\$(loginctl show-seat seat0 -p ActiveSession --value)\" = $desk_session ]" ||
+        fail "desk's session did not come back"
+    udevadm settle
+    # shellcheck disable=SC2046
+    must_have_acl desk $(recorder_nodes)
+    # shellcheck disable=SC2046
+    must_lack_acl second $(recorder_nodes)
+    systemctl stop getty@tty2.service
+    loginctl terminate-user second 2>/dev/null || true
+}
+
+# A serial that ends in white space: udev matches it without, so must the rule, and authorize
+# says it is done only once desk has the nodes.
+scenario_serial_whitespace() {
+    needs authorize "this build has no ulvren-authorize"
+    unplug_recorder
+    printf 'REC1\t' >"$gadgets/recorder/strings/0x409/serialnumber"
+    plug_recorder
+    udevadm settle
+    [ "$(udevadm info -q property -n "$(recorder_disk)" | sed -n 's/^ID_SERIAL_SHORT=//p')" = REC1 ] ||
+        echo "  (udev's ID_SERIAL_SHORT: $(udevadm info -q property -n "$(recorder_disk)" | grep SERIAL))"
+    authorize_as_desk
+    # shellcheck disable=SC2046 # every rule file
+    grep -qF 'ATTRS{serial}=="REC1"' $(rules) || fail "the rule does not name REC1: $(cat $(rules))"
+}
+
+# deauthorize with the recorder plugged in: neither node gives anyone access, at once, after desk
+# logs out and in the next session.
+scenario_deauthorize_plugged() {
+    needs authorize "this build has no ulvren-authorize"
+    local nodes session
+    [ -n "$(rules)" ] || authorize_as_desk
+    nodes=$(recorder_nodes)
+    # shellcheck disable=SC2086 # two nodes
+    must_have_acl desk $nodes
+    as_desk 'ulvren deauthorize'
+    [ "$status" -eq 0 ] || fail "deauthorize exited $status"
+    [ -z "$(rules)" ] || fail "the rule is still there: $(rules)"
+    # shellcheck disable=SC2086 # two nodes
+    must_give_nobody $nodes
+    as_desk 'ulvren detect'
+    [ "$status" -eq 1 ] || fail "detect right after deauthorize exited $status"
+    session=$(seat_session)
+    rm -f "$seat/ready"
+    loginctl terminate-session "$session"
+    # shellcheck disable=SC2086
+    must_give_nobody $nodes
+    wait_for 60 "desk's next session" sh -c "[ -e $seat/ready ] && [ \"\$(loginctl show-seat seat0 -p ActiveSession --value)\" != $session ]" ||
+        fail "desk did not log in again"
+    [ "$(active_user)" = desk ] || fail "the seat's active user is $(active_user)"
+    udevadm settle
+    # shellcheck disable=SC2086
+    must_give_nobody $nodes
+    as_desk 'ulvren detect'
+    [ "$status" -eq 1 ] || fail "detect in the next session exited $status"
+}
+
+# Removing the package (its maintainer scripts, as dpkg runs them): the rules and the ACLs go.
+scenario_package_removal() {
+    needs authorize "this build has no ulvren-authorize"
+    [ -x /test/deb/prerm ] || skip "this build has no maintainer scripts"
+    [ -n "$(rules)" ] || authorize_as_desk
+    # shellcheck disable=SC2046
+    must_have_acl desk $(recorder_nodes)
+    /test/deb/prerm remove
+    /test/deb/postrm remove
+    /test/deb/postrm purge
+    [ -z "$(rules)" ] || fail "the rule is still there: $(rules)"
+    # shellcheck disable=SC2046
+    must_give_nobody $(recorder_nodes)
+}
+
+# Without the sg driver, the helper loads it and asks through the generic nodes alone: the plain
+# disk sees its one identify and the kernel's TEST UNIT READY and PREVENT/ALLOW MEDIUM REMOVAL of
+# an open, never a READ, MODE SENSE or READ CAPACITY of a re-probe.
+scenario_without_sg() {
+    needs authorize "this build has no ulvren-authorize"
+    local from
+    rmmod sg || fail "sg could not be unloaded: $(lsmod | grep '^sg ')"
+    udevadm settle
+    from=$(($(lines_of "$plain_opcodes") + 1))
+    authorize_as_desk
+    [ -d /sys/module/sg ] || fail "the helper did not load sg"
+    udevadm settle
+    sleep 1
+    ! tail -n "+$from" "$plain_opcodes" | grep -Eq '^opcode (28|1a|25|5a|9e) ' ||
+        fail "the plain disk was read: $(tail -n "+$from" "$plain_opcodes" | cut -d' ' -f2 | sort | uniq -c | tr '\n' ' ')"
+}
+
 # Since the authorisation, the plain disk has not received a single vendor command.
 scenario_plain_disk_spared() {
     local from=1
@@ -430,7 +578,8 @@ scenario_clock_not_asked() {
 
 # --- the list ----------------------------------------------------------------------------------
 
-scenarios="seat before_authorisation authorisation operations hotplug not_seated revocation
+scenarios="seat before_authorisation authorisation operations hotplug not_seated remote_session
+    seat_switch revocation deauthorize_plugged without_sg serial_whitespace package_removal
     plain_disk_spared"
 scenarios="$scenarios clock_on_plug clock_refused clock_plain_disk clock_with_window
     clock_recorder_gone clock_not_asked"
@@ -442,6 +591,8 @@ for module in configfs dummy_hcd libcomposite usb_f_fs sg; do
     if [ $module = dummy_hcd ]; then modprobe dummy_hcd num=2; else modprobe $module; fi
 done
 mountpoint -q /sys/kernel/config || mount -t configfs configfs /sys/kernel/config
+# second logs in on tty2 meanwhile, for scenario_seat_switch (an inactive session on seat0).
+systemctl start --no-block getty@tty2.service
 start_plain_disk || { cat "$responder_log"; exit 1; }
 start_recorder $RECORDER_SECTORS || { cat "$responder_log"; exit 1; }
 udevadm settle
@@ -451,5 +602,15 @@ echo "GUEST: devices and seat ready after $(now) s: recorder at $(recorder_disk)
 after_failure() {
     echo "the recorder's opcodes since the last job began (count opcode): $(tail -n "+$(($(cat /run/job.opcodes-from) + 1))" /run/recorder.opcodes | cut -d' ' -f2 | uniq -c | tr -s ' \n' ' ')"
 }
-after_scenario() { plug_recorder >/dev/null 2>&1 || echo "GUEST: the recorder did not come back"; }
+# desk's session at the seat again (scenario_seat_switch hands the seat away): pkexec asks only
+# the active session's user without a password.
+desk_at_seat() {
+    local session
+    session=$(loginctl list-sessions --no-legend | awk '$3 == "desk" && $4 == "seat0" { print $1; exit }')
+    [ -z "$session" ] || [ "$(seat_session)" = "$session" ] || loginctl activate "$session"
+}
+after_scenario() {
+    plug_recorder >/dev/null 2>&1 || echo "GUEST: the recorder did not come back"
+    desk_at_seat 2>/dev/null || echo "GUEST: desk's session is not at the seat"
+}
 run_scenarios "$scenarios"

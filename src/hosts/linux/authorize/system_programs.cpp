@@ -1,5 +1,6 @@
-#include "hosts/linux/authorize/udev_trigger.h"
+#include "hosts/linux/authorize/system_programs.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,9 +12,9 @@ namespace {
 
 constexpr const char* kUdevadm = "/usr/bin/udevadm";
 
-// Runs udevadm with `arguments` (after its own path), with no environment, and waits for it.
-bool RunUdevadm(std::vector<std::string> arguments, std::string& error) {
-    arguments.insert(arguments.begin(), kUdevadm);
+// Runs `program` with `arguments` (after its own path), with no environment, and waits for it.
+bool Run(const std::string& program, std::vector<std::string> arguments, std::string& error) {
+    arguments.insert(arguments.begin(), program);
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
@@ -23,23 +24,22 @@ bool RunUdevadm(std::vector<std::string> arguments, std::string& error) {
 
     const pid_t child = ::fork();
     if (child < 0) {
-        error =
-            "cannot start " + std::string(kUdevadm) + ": " + std::generic_category().message(errno);
+        error = "cannot start " + program + ": " + std::generic_category().message(errno);
         return false;
     }
     if (child == 0) {
-        ::execve(kUdevadm, argv.data(), environment);
+        ::execve(program.c_str(), argv.data(), environment);
         ::_exit(127);
     }
     int status = 0;
     while (::waitpid(child, &status, 0) < 0) {
         if (errno != EINTR) {
-            error = "cannot wait for " + std::string(kUdevadm);
+            error = "cannot wait for " + program;
             return false;
         }
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        error = std::string(kUdevadm) + " " + arguments.at(1) + " failed (" +
+        error = program + " " + arguments.at(1) + " failed (" +
                 (WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
                                    : "ended by signal " + std::to_string(WTERMSIG(status))) +
                 ")";
@@ -53,12 +53,26 @@ bool RunUdevadm(std::vector<std::string> arguments, std::string& error) {
 bool TriggerChange(const std::vector<std::string>& device_paths, std::string& error) {
     // udevd reads its rules directory again only now and then: it is told to, so that the change
     // events below meet the rules as they now stand.
-    if (!RunUdevadm({"control", "--reload"}, error)) {
+    if (!Run(kUdevadm, {"control", "--reload"}, error)) {
         return false;
     }
     std::vector<std::string> arguments = {"trigger", "--action=change", "--settle"};
     arguments.insert(arguments.end(), device_paths.begin(), device_paths.end());
-    return RunUdevadm(std::move(arguments), error);
+    return Run(kUdevadm, std::move(arguments), error);
+}
+
+bool LoadScsiGenericDriver(std::string& error, const std::string& sysfs_root) {
+    struct stat status {};
+    if (::stat((sysfs_root + "/module/sg").c_str(), &status) == 0) {
+        return true;
+    }
+    for (const char* modprobe : {"/usr/sbin/modprobe", "/sbin/modprobe"}) {
+        if (::access(modprobe, X_OK) == 0) {
+            return Run(modprobe, {"sg"}, error);
+        }
+    }
+    error = "cannot load the SCSI generic driver: no modprobe";
+    return false;
 }
 
 }  // namespace ulvren::authorize
