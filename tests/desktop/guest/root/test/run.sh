@@ -483,6 +483,10 @@ scenario_clock_on_plug() {
         fail "the recorder's clock $recorder is not the guest's $(date -d "@$seen" '+%F %T')"
     grep -qx time_stamp=1 /run/recorder.img.state || fail "the time stamp is not on"
     replug_recorder
+    # Where the time went: the unit's start (its sandbox and lock file) and ulvren's run, in uptime.
+    systemctl show -p InactiveExitTimestampMonotonic -p ExecMainStartTimestampMonotonic \
+        -p ExecMainExitTimestampMonotonic "$(clock_unit)" |
+        awk -F= '{ printf "%s %s=%.2f", NR == 1 ? "BENCH the unit (uptime):" : "", $1, $2 / 1e6 } END { print "" }'
     [ "$(vendor_since "$from")" = "f6 fb f9 f6 f5 " ] || fail "the recorder got $(vendor_since "$from")"
     unit_said | grep -q "^$(sg_of "$(recorder_disk)"): the clock was set to ${recorder% *} " ||
         fail "the journal says: $(unit_said)"
