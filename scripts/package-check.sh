@@ -83,6 +83,14 @@ bash -c '
     [ "${COMPREPLY[*]}" = format ] || { echo "ulvren for<TAB>: ${COMPREPLY[*]}" >&2; exit 1; }'
 set +x
 
+echo "== the set-clock service"
+# The template unit that "ulvren authorize --clock-on-plug" has the recorder's rule ask for: it
+# loads, and its sandbox leaves an exposure of at most 2.5 (systemd-analyze counts tenths).
+set_clock_unit=/usr/lib/systemd/system/ulvren-set-clock@.service
+systemd-analyze verify "${set_clock_unit%@.service}@sg0.service"
+systemd-analyze security --offline=yes --threshold=25 "$set_clock_unit" | tail -n 1 ||
+    { echo "FAIL: the set-clock service's exposure is above 2.5" >&2; exit 1; }
+
 echo "== purge"
 # A recorder that "ulvren authorize" approved (its rule, and a temporary file of a helper cut
 # off): removing the package takes them away.

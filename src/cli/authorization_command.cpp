@@ -9,12 +9,15 @@ namespace ulvren::cli {
 std::optional<int> RunAuthorizationCommand(const std::vector<std::string>& arguments,
                                            const Messages& messages) {
     const auto& [authorize, deauthorize] = kAuthorizationCommands;
-    if (arguments.size() != 1 ||
-        (arguments[0] != authorize.name && arguments[0] != deauthorize.name)) {
+    const bool clock_on_plug =
+        arguments.size() == 2 && arguments[0] == authorize.name && arguments[1] == authorize.option;
+    if (!clock_on_plug && (arguments.size() != 1 ||
+                           (arguments[0] != authorize.name && arguments[0] != deauthorize.name))) {
         return std::nullopt;
     }
-    const auto action = arguments[0] == authorize.name ? platform::AuthorizationAction::Authorize
-                                                       : platform::AuthorizationAction::Revoke;
+    const auto action = clock_on_plug ? platform::AuthorizationAction::AuthorizeWithClockOnPlug
+                        : arguments[0] == authorize.name ? platform::AuthorizationAction::Authorize
+                                                         : platform::AuthorizationAction::Revoke;
     std::string error;
     switch (platform::RequestAuthorization(action, error)) {
         case platform::AuthorizationOutcome::Done:

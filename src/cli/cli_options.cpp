@@ -215,7 +215,13 @@ std::string UsageText() {
         AddUsageEntry(usage, synopsis, command.summary);
     }
     for (const AuthorizationCommand& command : kAuthorizationCommands) {
-        AddUsageEntry(usage, std::string(command.name), {command.summary});
+        if (command.option.empty()) {
+            AddUsageEntry(usage, std::string(command.name), {command.summary});
+        } else {
+            AddUsageEntry(usage,
+                          std::string(command.name) + " [" + std::string(command.option) + "]",
+                          {command.summary, command.option_summary});
+        }
     }
     usage += "\noptions:\n";
     for (const OptionDescriptor& option : GeneralOptions()) {

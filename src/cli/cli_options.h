@@ -27,6 +27,8 @@ struct CliOptions {
     // set-clock: the host's time when empty
     std::optional<LocalDateTime> time;
     TimeStamp stamp = TimeStamp::Show;
+    // set-clock: its outcome in one line, for the journal (one_line_report.h)
+    bool one_line = false;
     // login, change-password: one password per line on standard input instead of the terminal
     bool password_stdin = false;
     bool help = false;

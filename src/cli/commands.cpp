@@ -35,6 +35,10 @@ std::string ForTerminal(const std::string& text) {
     return charset ? charset->FromUtf8(text) : text;
 }
 
+std::optional<std::string> ClockStringFor(const CliOptions& options) {
+    return BuildClockString(options.time.value_or(platform::SystemClock().Now()), options.stamp);
+}
+
 // Empty, with the reason printed, when the input cannot go to the device.
 std::optional<CommandInput> GatherInput(const CommandDescriptor& command, const CliOptions& options,
                                         const Messages& messages) {
@@ -61,8 +65,7 @@ std::optional<CommandInput> GatherInput(const CommandDescriptor& command, const 
         }
     }
     if (command.sets_clock) {
-        const auto clock =
-            BuildClockString(options.time.value_or(platform::SystemClock().Now()), options.stamp);
+        const auto clock = ClockStringFor(options);
         if (!clock) {
             messages.Say(TEXT_CLI_NO_VALID_CLOCK);
             return std::nullopt;
@@ -94,11 +97,11 @@ int RunOnEach(const std::vector<FoundRecorder>& recorders, const CommandDescript
 
 }  // namespace
 
-int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out,
-               std::ostream& err) {
+int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out, std::ostream& err,
+               CommandReport* report) {
     const CommandDescriptor& command = DescriptorOf(options.command);
     const Messages messages(err, language);
-    const auto input = GatherInput(command, options, messages);
+    auto input = GatherInput(command, options, messages);
     if (!input) {
         return kExitUsage;
     }
@@ -159,6 +162,11 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
                                       ? platform::DeferEndRequests(ForTerminal(
                                             messages.Line({*command.goes_on_notice, {}})))
                                       : nullptr;
+            // This computer's time is read again once the recorder was found: the detection
+            // may have waited for another program, and the time sent is the time it is sent.
+            if (command.sets_clock && !options.time) {
+                input->clock_string = ClockStringFor(options).value_or(input->clock_string);
+            }
             if (options.all) {
                 result = RunOnEach(recorders, command, options, *input, runner, window);
             } else {
@@ -172,6 +180,11 @@ int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out
         runner.Shutdown();
     }
     state->link.Detach();
+    if (report != nullptr) {
+        report->device_path =
+            window.Saw(STATUS_DETECT_DONE) ? state->members.device_path.Get() : "";
+        report->clock_string = input->clock_string;
+    }
     return result;
 }
 

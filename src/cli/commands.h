@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
 #include "cli/cli_options.h"
 #include "text/ui_language.h"
@@ -14,9 +15,16 @@ inline constexpr int kExitUsage = 2;
 // or written.
 inline constexpr int kExitCannotRun = 3;
 
+// What a command used, for a report of it: the recorder's path (empty when none was found) and
+// the clock string sent (set-clock).
+struct CommandReport {
+    std::string device_path;
+    std::string clock_string;
+};
+
 // Runs one command through the same workers as the window, on whatever host is installed, and
-// returns the exit status.
-int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out,
-               std::ostream& err);
+// returns the exit status; `report`, when given, receives what it used.
+int RunCommand(const CliOptions& options, UiLanguage language, std::ostream& out, std::ostream& err,
+               CommandReport* report = nullptr);
 
 }  // namespace ulvren::cli

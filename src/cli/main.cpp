@@ -9,6 +9,7 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/messages.h"
+#include "cli/one_line_report.h"
 #include "cli/same_file.h"
 #include "cli/terminal_text.h"
 #include "host/command_line_services.h"
@@ -94,7 +95,9 @@ int Run(const cli::CliOptions& options, const cli::Messages& messages) {
     int status = cli::kExitOk;
     {
         ScopedHost installed(*host);
-        status = cli::RunCommand(options, messages.Language(), std::cout, std::cerr);
+        status = options.one_line
+                     ? cli::RunWithOneLineReport(options, messages.Language(), std::cout, std::cerr)
+                     : cli::RunCommand(options, messages.Language(), std::cout, std::cerr);
     }
 
     // What the tool itself could not do outweighs what the device answered.

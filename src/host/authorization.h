@@ -4,8 +4,9 @@
 
 namespace ulvren::platform {
 
-// Letting this computer's seated users use the recorder: what the user asks for.
-enum class AuthorizationAction { Authorize, Revoke };
+// Letting this computer's seated users use the recorder: what the user asks for. With the clock
+// on plug-in, the system also sets the recorder's clock each time it is plugged in (Linux).
+enum class AuthorizationAction { Authorize, Revoke, AuthorizeWithClockOnPlug };
 
 // How asking an administrator for it ended.
 enum class AuthorizationOutcome {

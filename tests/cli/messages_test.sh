@@ -27,4 +27,26 @@ for row in "${cases[@]}"; do
             fail "$arguments (${languages[i]}): no 'ulvren: ...${wanted[i]}': $(cat "$work/err")"
     done
 done
+
+# set-clock --one-line, as the set-clock service runs it: one line in all, the path first, on
+# standard output when the clock was set, else on standard error with the reason.
+# arguments | status | stream | the line in each language
+one_line=(
+    "--device nowhere|1|err|nowhere: the clock was not set: |nowhere：未设置时钟：|nowhere：未設定時鐘："
+    "--time 2031-05-06T07:08:09|0|out|E:: the clock was set to 2031-05-06 07:08:09|E:：时钟已设置为 2031-05-06 07:08:09|E:：時鐘已設定為 2031-05-06 07:08:09"
+)
+for row in "${one_line[@]}"; do
+    IFS='|' read -r arguments want_status stream lines <<<"$row"
+    IFS='|' read -r -a wanted <<<"$lines"
+    for i in "${!languages[@]}"; do
+        status=0
+        # shellcheck disable=SC2086 # the arguments' words
+        LC_ALL=${languages[i]} "$ulvren" --simulate "$image" set-clock --one-line $arguments \
+            >"$work/out" 2>"$work/err" || status=$?
+        [ "$status" = "$want_status" ] && [ "$(cat "$work/out" "$work/err" | wc -l)" = 1 ] &&
+            grep -qF "${wanted[i]}" "$work/$stream" ||
+            fail "set-clock --one-line $arguments (${languages[i]}): exit $status: $(cat "$work/out" "$work/err")"
+    done
+done
+grep -qx clock=20310506070809 "$image.state" || fail "set-clock --one-line did not set the clock"
 echo "messages_test: all checks passed"

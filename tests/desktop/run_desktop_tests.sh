@@ -128,6 +128,7 @@ cp "$repo/tests/kernel/guest/gadgets.sh" "$repo/tests/kernel/guest/scenario_runn
 features=()
 [[ -x $payload/usr/libexec/ulvren/ulvren-authorize ]] && features+=(authorize)
 grep -aqF -- --print-detections "$payload/usr/bin/ulvren-tool" && features+=(print_detections)
+[[ -f $payload/usr/lib/systemd/system/ulvren-set-clock@.service ]] && features+=(clock_on_plug)
 printf '%s\n' "${features[@]}" >"$payload/test/features"
 
 (cd "$initramfs" && find . | "$initramfs/bin/busybox" cpio -o -H newc 2>/dev/null | gzip -1) \

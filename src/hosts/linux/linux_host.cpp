@@ -56,6 +56,7 @@ DeviceHandle LinuxHost::Open(const std::string& device_path) {
         FailDeviceAccess("cannot open " + device_path, error);
         return kInvalidDeviceHandle;
     }
+    WaitForGenericNodeLock(fd);
     std::lock_guard lock(mutex_);
     open_devices_[fd] = OpenDevice{device_path, std::nullopt, fd, -1};
     return fd;
@@ -139,6 +140,13 @@ bool LinuxHost::ControlVolume(DeviceHandle handle, VolumeControl control) {
     if (control == VolumeControl::Unlock) {
         return Unlock(*fd);
     }
+    if (control == VolumeControl::Lock && !TakeExclusiveFlock(*fd)) {
+        // The node that takes the requests is flocked too: the generic node's flock is the one
+        // that every user's sessions share, the set-clock service's among them. Held by another,
+        // the session goes on, as it does without the disk's.
+        const int error = errno;
+        FailWithErrno("cannot lock " + PathOf(*fd), error);
+    }
     const char* what = control == VolumeControl::Lock       ? "cannot lock"
                        : control == VolumeControl::Dismount ? "cannot re-read"
                                                             : "cannot unmount the file systems of";
@@ -219,6 +227,19 @@ bool LinuxHost::Lock(int fd) {
         return FailWithErrno("cannot lock " + PathOf(fd), error);
     }
     return true;
+}
+
+// A generic node named as the device itself (the set-clock service's /dev/sgN, opened where a
+// person's window or command may be using the recorder): nothing goes to it before this session
+// holds the node's flock, which those sessions hold while they use it (ControlVolume's Lock). It
+// waits as long as it takes; the service ends with the node.
+void LinuxHost::WaitForGenericNodeLock(int fd) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISCHR(status.st_mode)) {
+        return;
+    }
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
 }
 
 // A probe's shared flock lasts a moment: a few short tries outwait it without hanging the session

@@ -58,6 +58,7 @@ class LinuxHost final : public Host {
     bool Lock(int fd);
     // Tries `tries` times, 50 ms apart.
     bool TakeExclusiveFlock(int fd, int tries = 20);
+    void WaitForGenericNodeLock(int fd);
     bool Unlock(int handle);
     bool Dismount(const DiskNode& disk);
     // Unmounts every file system on the disk `disk` or on one of its partitions.

@@ -207,6 +207,27 @@ TEST(UdevRule, MatchesTheRecorderAsNarrowlyAsItsIdentityAllows) {
     }
 }
 
+// With the clock on plug-in, the matching line goes on to the generic node's systemd tag (every
+// event) and its set-clock service (add events only), before the end; without, neither is there.
+TEST(UdevRule, AsksForTheSetClockServiceOnlyWhenAskedTo) {
+    for (const UsbDiskIdentity& identity :
+         {UsbDiskIdentity{.vendor_id = "1d6b", .product_id = "0105", .serial = "R1"},
+          UsbDiskIdentity{.vendor_id = "1d6b", .product_id = "0105", .scsi_model = "Rec"}}) {
+        EXPECT_EQ(UdevRuleText(identity).find("systemd"), std::string::npos);
+        const std::string text = UdevRuleText(identity, true);
+        std::size_t at = 0;
+        for (const char* line :
+             {"TAG+=\"uaccess\", GOTO=\"ulvren_clock\"\n", "GOTO=\"ulvren_end\"\n",
+              "LABEL=\"ulvren_clock\"\n", "SUBSYSTEM==\"scsi_generic\", TAG+=\"systemd\"\n",
+              "SUBSYSTEM==\"scsi_generic\", ACTION==\"add\", "
+              "ENV{SYSTEMD_WANTS}+=\"ulvren-set-clock@%k.service\"\n",
+              "LABEL=\"ulvren_end\"\n"}) {
+            at = text.find(line, at);
+            ASSERT_NE(at, std::string::npos) << line << " missing in order in:\n" << text;
+        }
+    }
+}
+
 TEST(UDisksBlockObjectPath, EscapesAsUdisksDoes) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"sdb1", "/org/freedesktop/UDisks2/block_devices/sdb1"},

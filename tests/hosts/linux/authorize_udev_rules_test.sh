@@ -11,7 +11,7 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$writer" "$work"
-[[ $(ls "$work" | wc -l) == 4 ]] || { echo "FAIL: expected 4 rule files: $(ls "$work")"; exit 1; }
+[[ $(ls "$work" | wc -l) == 6 ]] || { echo "FAIL: expected 6 rule files: $(ls "$work")"; exit 1; }
 device=/sys/class/block/$(ls /sys/class/block | head -n 1)
 unshare -m sh -c "mkdir -p /run/udev/rules.d && mount --bind '$work' /run/udev/rules.d &&
     udevadm test --action=change '$device'" >"$work.log" 2>&1 || true

@@ -1,10 +1,17 @@
 #include "hosts/linux/linux_host.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
+#include <future>
 #include <string>
 
 #include "device/transport.h"
@@ -34,6 +41,33 @@ TEST(LinuxHost, PermissionErrorsNameTheWayOut) {
     EXPECT_EQ(DeviceAccessErrorText("cannot open /dev/sdb", EPERM), root_needed);
     EXPECT_EQ(DeviceAccessErrorText("cannot open /dev/sdb", ENOMEDIUM),
               "cannot open /dev/sdb: No medium found");
+}
+
+// A character node named as the device (the set-clock service's /dev/sgN) is opened only once no
+// one else holds its flock, which every session's lock takes; a node of /dev/null's numbers
+// stands in for the generic node.
+TEST(LinuxHost, ACharacterNodeIsOpenedOnceItsFlockIsFree) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "mknod needs root; CI runs as root";
+    }
+    TemporaryDirectory directory;
+    const std::string node = (directory.Path() / "sg").string();
+    ASSERT_EQ(::mknod(node.c_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
+    const int holder = ::open(node.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+
+    LinuxHost host;
+    auto opened = std::async(std::launch::async, [&host, &node] { return host.Open(node); });
+    EXPECT_EQ(opened.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    ::close(holder);
+    const DeviceHandle handle = opened.get();
+    ASSERT_NE(handle, kInvalidDeviceHandle) << LastHostError().text;
+    // Held by the session now: another program's session waits in turn.
+    const int other = ::open(node.c_str(), O_RDONLY | O_CLOEXEC);
+    EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);
+    host.Close(handle);
+    EXPECT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    ::close(other);
 }
 
 // A regular file opens like a disk node but answers no block or SCSI ioctl: every device call on

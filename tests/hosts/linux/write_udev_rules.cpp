@@ -1,5 +1,6 @@
 // Writes the authorisation helper's rules for a range of identities, plain and hostile, into the
-// directory given, for udevadm to read (authorize_udev_rules_test.sh).
+// directory given, with the clock on plug-in too, for udevadm to read
+// (authorize_udev_rules_test.sh).
 #include <fstream>
 #include <iostream>
 #include <vector>
@@ -25,6 +26,13 @@ int main(int argc, char** argv) {
     for (const UsbDiskIdentity& identity : identities) {
         std::ofstream(std::string(argv[1]) + "/" + UdevRuleFileName(identity))
             << UdevRuleText(identity);
+    }
+    // The clock on plug-in, with and without a serial.
+    for (const UsbDiskIdentity& identity : {identities[0], identities[1]}) {
+        UsbDiskIdentity clock = identity;
+        clock.product_id = "0105";
+        std::ofstream(std::string(argv[1]) + "/" + UdevRuleFileName(clock))
+            << UdevRuleText(clock, true);
     }
     return 0;
 }

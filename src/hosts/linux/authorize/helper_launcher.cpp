@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "hosts/linux/authorize/set_clock_rule.h"
+
 extern char** environ;
 
 namespace ulvren::authorize {
@@ -14,8 +16,11 @@ int RunHelperThroughPkexec(HelperAction action, std::string& error) {
     constexpr const char* kPkexec = "/usr/bin/pkexec";
     std::string program = "pkexec";
     std::string helper = ULVREN_AUTHORIZE_HELPER;
-    std::string argument = action == HelperAction::Authorize ? "authorize" : "revoke";
-    char* argv[] = {program.data(), helper.data(), argument.data(), nullptr};
+    std::string argument = action == HelperAction::Revoke ? "revoke" : "authorize";
+    std::string clock_on_plug(kClockOnPlugArgument);
+    char* argv[] = {
+        program.data(), helper.data(), argument.data(),
+        action == HelperAction::AuthorizeWithClockOnPlug ? clock_on_plug.data() : nullptr, nullptr};
     // pkexec finds the session's authentication agent (or starts its own on the terminal) from
     // the caller's environment; it hands the helper none of it.
     pid_t child = 0;

@@ -5,7 +5,7 @@
 namespace ulvren::authorize {
 
 // What the caller asks of the helper.
-enum class HelperAction { Authorize, Revoke };
+enum class HelperAction { Authorize, Revoke, AuthorizeWithClockOnPlug };
 
 // Runs the installed ulvren-authorize through pkexec (which asks for the administrator's approval
 // as the polkit action org.ulvren.tool.authorize says) and waits for it. Its output goes where the

@@ -13,10 +13,12 @@ constexpr int kPkexecFailed = 127;
 }  // namespace
 
 AuthorizationOutcome RequestAuthorization(AuthorizationAction action, std::string& error) {
-    const int status = authorize::RunHelperThroughPkexec(action == AuthorizationAction::Authorize
-                                                             ? authorize::HelperAction::Authorize
-                                                             : authorize::HelperAction::Revoke,
-                                                         error);
+    const authorize::HelperAction helper_action =
+        action == AuthorizationAction::Revoke ? authorize::HelperAction::Revoke
+        : action == AuthorizationAction::AuthorizeWithClockOnPlug
+            ? authorize::HelperAction::AuthorizeWithClockOnPlug
+            : authorize::HelperAction::Authorize;
+    const int status = authorize::RunHelperThroughPkexec(helper_action, error);
     switch (status) {
         case authorize::kDone:
             return AuthorizationOutcome::Done;

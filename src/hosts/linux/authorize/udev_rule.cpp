@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "hosts/linux/authorize/set_clock_rule.h"
+
 namespace ulvren::authorize {
 namespace {
 
@@ -79,7 +81,7 @@ bool IsRecorderRuleFileName(std::string_view name) {
            name.starts_with(kRuleFilePrefix) && name.ends_with(kRuleFileSuffix);
 }
 
-std::string UdevRuleText(const UsbDiskIdentity& recorder) {
+std::string UdevRuleText(const UsbDiskIdentity& recorder, bool clock_on_plug) {
     const std::string usb =
         "SUBSYSTEMS==\"usb\", ATTRS{idVendor}==" + Quoted(MatchValue(recorder.vendor_id)) +
         ", ATTRS{idProduct}==" + Quoted(MatchValue(recorder.product_id));
@@ -93,7 +95,7 @@ std::string UdevRuleText(const UsbDiskIdentity& recorder) {
     if (!recorder.serial.empty()) {
         // The USB device carries all three: one rule matches them on that one parent.
         text += usb + ", ATTRS{serial}==" + Quoted(MatchValue(recorder.serial)) +
-                ", TAG+=\"uaccess\"\n";
+                ", TAG+=\"uaccess\"" + SetClockJump(clock_on_plug) + "\n";
     } else {
         // The INQUIRY strings sit on the SCSI device, another parent: udev matches one parent per
         // rule, so the USB match leads on to the SCSI one.
@@ -102,8 +104,9 @@ std::string UdevRuleText(const UsbDiskIdentity& recorder) {
         text += "LABEL=\"ulvren_usb\"\n";
         text += "SUBSYSTEMS==\"scsi\", ATTRS{vendor}==" + Quoted(MatchValue(recorder.scsi_vendor)) +
                 ", ATTRS{model}==" + Quoted(MatchValue(recorder.scsi_model)) +
-                ", TAG+=\"uaccess\"\n";
+                ", TAG+=\"uaccess\"" + SetClockJump(clock_on_plug) + "\n";
     }
+    text += SetClockRuleLines(clock_on_plug);
     text += "LABEL=\"ulvren_end\"\n";
     return text;
 }

@@ -26,6 +26,8 @@ bool IsRecorderRuleFileName(std::string_view name);
 // event). It matches the USB idVendor and idProduct and the serial number, or without a serial
 // also the INQUIRY vendor and model. A byte of the device's strings that could act as a pattern
 // or quote character in a udev match is written as "?", which matches only one character.
-std::string UdevRuleText(const UsbDiskIdentity& recorder);
+// With `clock_on_plug` the generic node also asks systemd for the set-clock service (see
+// set_clock_rule.h).
+std::string UdevRuleText(const UsbDiskIdentity& recorder, bool clock_on_plug = false);
 
 }  // namespace ulvren::authorize

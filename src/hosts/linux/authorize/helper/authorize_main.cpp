@@ -1,6 +1,6 @@
 // ulvren-authorize: lets this computer's seated users use the recorder, or takes that back.
 // Started as root through pkexec ("ulvren authorize" / "ulvren deauthorize"); from its caller it
-// takes only the choice between "authorize" and "revoke".
+// takes only the choice between "authorize" (with "--clock-on-plug" or without) and "revoke".
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -20,6 +20,7 @@
 #include "hosts/linux/authorize/exit_status.h"
 #include "hosts/linux/authorize/rule_directory.h"
 #include "hosts/linux/authorize/seat_access.h"
+#include "hosts/linux/authorize/set_clock_rule.h"
 #include "hosts/linux/authorize/system_programs.h"
 #include "hosts/linux/authorize/udev_rule.h"
 #include "hosts/linux/authorize/usb_disk_identity.h"
@@ -154,7 +155,7 @@ int Report(const std::vector<std::string>& problems, const std::vector<std::stri
     return problems.empty() ? kDone : kAccessNotAsRuled;
 }
 
-int Authorize() {
+int Authorize(bool clock_on_plug) {
     const std::vector<UsbDiskIdentity> recorders = AnsweringRecorders();
     if (recorders.empty()) {
         std::cerr << kProgram << "no recorder answered; nothing was changed\n";
@@ -168,7 +169,7 @@ int Authorize() {
     }
     for (const UsbDiskIdentity& recorder : recorders) {
         const std::string name = UdevRuleFileName(recorder);
-        if (!directory->Write(name, UdevRuleText(recorder), error)) {
+        if (!directory->Write(name, UdevRuleText(recorder, clock_on_plug), error)) {
             std::cerr << kProgram << error << '\n';
             return kRulesNotChanged;
         }
@@ -225,14 +226,16 @@ int main(int argc, char** argv) {
     // Nothing of the caller's environment reaches what this program does or starts.
     ::clearenv();
     ::umask(022);
-    if (argc != 2 ||
-        (std::strcmp(argv[1], "authorize") != 0 && std::strcmp(argv[1], "revoke") != 0)) {
-        std::cerr << "usage: ulvren-authorize authorize|revoke\n";
+    const bool clock_on_plug =
+        argc == 3 && std::strcmp(argv[1], "authorize") == 0 && argv[2] == kClockOnPlugArgument;
+    if (!clock_on_plug && (argc != 2 || (std::strcmp(argv[1], "authorize") != 0 &&
+                                         std::strcmp(argv[1], "revoke") != 0))) {
+        std::cerr << "usage: ulvren-authorize authorize [--clock-on-plug] | revoke\n";
         return kUsage;
     }
     if (::geteuid() != 0) {
         std::cerr << kProgram << "must run as root (ulvren authorize starts it through pkexec)\n";
         return kNotRoot;
     }
-    return std::strcmp(argv[1], "authorize") == 0 ? Authorize() : Revoke();
+    return std::strcmp(argv[1], "authorize") == 0 ? Authorize(clock_on_plug) : Revoke();
 }

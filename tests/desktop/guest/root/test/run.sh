@@ -469,11 +469,160 @@ scenario_two_recorders() {
     unplug_second_recorder
 }
 
+# --- the clock on plug-in (authorize --clock-on-plug, ulvren-set-clock@.service) ---------------
+
+recorder_clock() { sed -n 's/^clock=//p' /run/recorder.img.state; }
+vendor_since() { # FROM: the recorder's vendor opcodes from line FROM of its log on, in one line
+    tail -n "+$1" /run/recorder.opcodes | awk '/^opcode [c-f][0-9a-f] / { printf "%s ", $2 }'
+}
+clock_unit() { echo "ulvren-set-clock@$(basename "$(sg_of "$(recorder_disk)")").service"; }
+unit_said() { journalctl -q -o cat -u "$(clock_unit)"; }
+# Once the recorder's clock is past the known time: the guest's uptime and clock at that moment.
+clock_seen() { [ "$(recorder_clock)" \> 20310506070800 ] && echo "$(now) $(date +%s)" >/run/clock.seen; }
+clock_units_ran() { journalctl -q -o cat -u 'ulvren-set-clock@*' | wc -l; }
+authorize_clock() {
+    as_desk 'ulvren authorize --clock-on-plug'
+    [ "$status" -eq 0 ] && grep -q 'SYSTEMD_WANTS.*ulvren-set-clock@%k.service' "$(rules)" ||
+        fail "authorize --clock-on-plug exited $status: $(cat "$(rules)")"
+}
+# Unplugs the recorder and notes where its log and the journal stand; replug_recorder plugs it in
+# and waits for the set-clock units it asked for.
+unplug_and_mark() {
+    unplug_recorder
+    udevadm settle
+    from=$(($(lines_of /run/recorder.opcodes) + 1)) ran=$(clock_units_ran) plugged=$(now)
+}
+replug_recorder() {
+    plug_recorder
+    udevadm settle
+    wait_for 30 "the set-clock jobs" sh -c '[ -z "$(systemctl list-jobs --no-legend "ulvren-set-clock@*")" ]'
+}
+
+# The guest's clock at a known time, a plug: the recorder's clock within 2 s of it, with the time
+# stamp, from one clock command; the journal's line names the node and the time.
+scenario_clock_on_plug() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    authorize_clock
+    date -s '2031-05-06 07:08:09' >/dev/null
+    unplug_and_mark
+    plug_recorder
+    wait_for 30 "the recorder's clock" clock_seen ||
+        fail "the clock is $(recorder_clock): $(journalctl -q -o cat -u 'ulvren-set-clock@*' | tail -n 3)"
+    local set seen recorder
+    read -r set seen </run/clock.seen
+    recorder=$(recorder_clock | sed 's/\(....\)\(..\)\(..\)\(..\)\(..\)\(..\)/\1-\2-\3 \4:\5:\6/')
+    echo "BENCH plug to clock set: $(awk -v a="$plugged" -v b="$set" 'BEGIN { printf "%.2f", b - a }') s (guest uptime $plugged to $set)"
+    awk -v d=$((seen - $(date -d "$recorder" +%s))) 'BEGIN { exit !(d >= -2 && d <= 2) }' ||
+        fail "the recorder's clock $recorder is not the guest's $(date -d "@$seen" '+%F %T')"
+    grep -qx time_stamp=1 /run/recorder.img.state || fail "the time stamp is not on"
+    replug_recorder
+    # Where the time went: the unit's start (its sandbox and lock file) and ulvren's run, in uptime.
+    systemctl show -p InactiveExitTimestampMonotonic -p ExecMainStartTimestampMonotonic \
+        -p ExecMainExitTimestampMonotonic "$(clock_unit)" |
+        awk -F= '{ printf "%s %s=%.2f", NR == 1 ? "BENCH the unit (uptime):" : "", $1, $2 / 1e6 } END { print "" }'
+    [ "$(vendor_since "$from")" = "f6 fb f9 f6 f5 " ] || fail "the recorder got $(vendor_since "$from")"
+    unit_said | grep -q "^$(sg_of "$(recorder_disk)"): the clock was set to ${recorder% *} " ||
+        fail "the journal says: $(unit_said)"
+}
+
+# A recorder that refuses the clock command: the unit fails and says so; the recorder gets the
+# detection (identify, capacity, disk type), the identify and the clock command, once each.
+scenario_clock_refused() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    local clock
+    authorize_clock
+    control vendor refused f5
+    clock=$(recorder_clock)
+    unplug_and_mark
+    replug_recorder
+    wait_for 30 "the unit's failure" systemctl -q is-failed "$(clock_unit)" || fail "the unit did not fail"
+    control clear
+    systemctl reset-failed 'ulvren-set-clock@*'
+    unit_said | grep -q "^$(sg_of "$(recorder_disk)"): the clock was not set: " || fail "the journal says: $(unit_said)"
+    [ "$(recorder_clock)" = "$clock" ] || fail "the clock changed"
+    [ "$(vendor_since "$from")" = "f6 fb f9 f6 f5 " ] || fail "the recorder got $(vendor_since "$from")"
+}
+
+# A plain disk matches no rule: its plug starts no unit and sends it no vendor command.
+scenario_clock_plain_disk() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    local plain_from
+    authorize_clock
+    plain_from=$(($(lines_of "$plain_opcodes") + 1)) ran=$(clock_units_ran)
+    echo >"$gadgets/plain/UDC"
+    wait_for 30 "the plain disk to go" sh -c '! grep -qs "USB Disk" /sys/block/sd*/device/model'
+    echo dummy_udc.0 >"$gadgets/plain/UDC"
+    wait_for 30 "the plain disk" has_disk "USB Disk"
+    udevadm settle
+    [ "$(clock_units_ran)" -eq "$ran" ] || fail "a set-clock unit ran"
+    [ "$(vendor_opcodes "$plain_opcodes" "$plain_from")" -eq 0 ] || fail "a vendor command reached the plain disk"
+}
+
+# The window open on the recorder as it is plugged in: the window shows its capacity, the unit
+# sets the clock once, and neither fails.
+scenario_clock_with_window() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    needs print_detections "this build's ulvren-tool has no --print-detections"
+    local detections
+    authorize_clock
+    start_window
+    wait_for 60 "the window's first detection" grep -qF "$RECORDER_CAPACITY" "$window" || fail "$(cat "$window")"
+    unplug_and_mark
+    wait_for 30 "Device not found" grep -qF "Device not found" "$window" || fail "$(cat "$window")"
+    detections=$(grep -cF "$RECORDER_CAPACITY" "$window")
+    replug_recorder
+    wait_for 60 "the capacity after the replug" \
+        sh -c "[ \$(grep -cF '$RECORDER_CAPACITY' $window) -gt $detections ]" || fail "$(cat "$window")"
+    stop_window
+    [ "$(systemctl show -p Result --value "$(clock_unit)")" = success ] && unit_said | grep -q 'clock was set' ||
+        fail "the unit: $(unit_said | tail -n 2)"
+    [ "$(vendor_since "$from" | grep -o f5 | wc -l)" -eq 1 ] || fail "the recorder got $(vendor_since "$from")"
+    # What the window shows besides the capacity and the unplug (udev's race between the disk's
+    # notice and the generic node's ACL, which has nothing to do with the unit, aside).
+    if grep -v -e "$RECORDER_CAPACITY" -e "Device not found" -e "propagateSizeHints" \
+        -e 'may not use the recorder yet' "$window"; then
+        fail "the window said the above"
+    fi
+}
+
+# A unit still waiting for the device lock (root's, held here) when the recorder goes ends without
+# error and sends nothing.
+scenario_clock_recorder_gone() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    local unit
+    authorize_clock
+    unplug_and_mark
+    flock -o /run/ulvren-SCSI.lock sleep 60 &
+    plug_recorder
+    unit=$(clock_unit)
+    wait_for 30 "the unit" sh -c "systemctl show -p ActiveState $unit | grep -qx ActiveState=activating" ||
+        fail "the unit is $(systemctl is-active "$unit")"
+    unplug_recorder
+    wait_for 30 "the unit's end" sh -c "! systemctl show -p ActiveState $unit | grep -qx ActiveState=activating"
+    kill $!
+    ! systemctl -q is-failed "$unit" || fail "the unit failed: $(journalctl -q -o cat -u "$unit" | tail -n 2)"
+    [ -z "$(vendor_since "$from")" ] || fail "the recorder got $(vendor_since "$from")"
+}
+
+# Without --clock-on-plug, and after deauthorize, a plug leaves the clock alone.
+scenario_clock_not_asked() {
+    needs clock_on_plug "this build has no ulvren-set-clock@.service"
+    for way in 'ulvren authorize' 'ulvren deauthorize'; do
+        as_desk "$way"
+        [ "$status" -eq 0 ] || fail "$way exited $status"
+        unplug_and_mark
+        replug_recorder
+        [ -z "$(vendor_since "$from")" ] && [ "$(clock_units_ran)" -eq "$ran" ] || fail "the clock was set after '$way'"
+    done
+}
+
 # --- the list ----------------------------------------------------------------------------------
 
 scenarios="seat before_authorisation authorisation operations hotplug not_seated remote_session
     seat_switch revocation deauthorize_plugged without_sg serial_whitespace package_removal
-    plain_disk_spared two_recorders"
+    plain_disk_spared"
+scenarios="$scenarios clock_on_plug clock_refused clock_plain_disk clock_with_window
+    clock_recorder_gone clock_not_asked two_recorders"
 
 # Whatever ends the script reports how and powers the machine off.
 trap 'status=$?; echo "GUEST-EXIT $status"; sync; echo o >/proc/sysrq-trigger' EXIT
