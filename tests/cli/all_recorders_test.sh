@@ -5,7 +5,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../support/shell_test.sh"
 ulvren=$1
 export LC_ALL=C LANG=C
 e='\\?\E:' f='\\?\F:' g='\\?\G:'
-three=(--simulate "$work/e.img" --size 40960 --simulate "$work/f.img" --simulate "$work/g.img")
+three=(--simulate "$work/e.img" --size 1048576 --simulate "$work/f.img" --simulate "$work/g.img")
 "$ulvren" "${three[@]}" --all format --type password >/dev/null
 # Alone, F's image is the recorder E: of its machine: it gets a password the others lack.
 printf '\nother\nother\n' | "$ulvren" --simulate "$work/f.img" change-password --password-stdin \
@@ -13,7 +13,7 @@ printf '\nother\nother\n' | "$ulvren" --simulate "$work/f.img" change-password -
 
 # name | standard input | status | output (lines joined with ;) | arguments
 cases=(
-    "detect lists each||0|Disk Capacity: 20 MB;USB Disk Type: Password Disk;Device: $e;;Disk Capacity: 20 MB;USB Disk Type: Password Disk;Device: $f;;Disk Capacity: 20 MB;USB Disk Type: Password Disk;Device: $g|${three[*]} detect"
+    "detect lists each||0|Disk Capacity: 512 MB;USB Disk Type: Password Disk;Device: $e;;Disk Capacity: 512 MB;USB Disk Type: Password Disk;Device: $f;;Disk Capacity: 512 MB;USB Disk Type: Password Disk;Device: $g|${three[*]} detect"
     "the middle one fails alone|\n|1|Device: $e;Login successfully!;Device: $f;Login failed!;Device: $g;Login successfully!|${three[*]} --all login --password-stdin"
     "every one succeeds||0|Device: $e;Set Date/Time successfully!;Device: $f;Set Date/Time successfully!;Device: $g;Set Date/Time successfully!|${three[*]} --all set-clock --time 2031-05-06T07:08:09"
     # This computer has no recorder plugged in.
