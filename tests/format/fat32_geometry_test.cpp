@@ -38,11 +38,6 @@ INSTANTIATE_TEST_SUITE_P(
                       // region holds 127 clusters, one more than 128 entries can describe.
                       GeometryCase{1'055, 1, 39, 40, 126}, GeometryCase{1'056, 2, 40, 42, 126},
                       GeometryCase{1'064, 2, 40, 42, 127},
-                      // Around FAT32's smallest and largest cluster counts.
-                      GeometryCase{525'269, 512, 550, 1'062, 65'525},
-                      GeometryCase{525'270, 512, 550, 1'062, 65'526},
-                      GeometryCase{2'151'677'909, 2'097'152, 2'097'190, 4'194'342, 268'435'445},
-                      GeometryCase{2'151'677'910, 2'097'152, 2'097'190, 4'194'342, 268'435'446},
                       GeometryCase{1'048'576, 1'022, 1'060, 2'082, 130'811},
                       GeometryCase{4'194'304, 4'088, 4'126, 8'214, 523'261},
                       // (N - 38) mod 1026 = 1020: one sector more than floor((N - 38) / 1026) + 1.

@@ -2,7 +2,6 @@
 // time on the test's own thread.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -31,7 +30,6 @@ struct WorkerCase {
     Strings statuses;
     Strings volume_calls;
     std::function<void(RecorderBench&)> check = NoCheck;
-    std::uint64_t sectors = kFormattableSectors;
 };
 
 RecorderSettings PasswordDisk(std::string password) {
@@ -79,14 +77,6 @@ const WorkerCase kWorkerCases[] = {
      },
      {"STATUS_DISK_TYPE_SET", "STATUS_FORMAT_FAILED", "format ended"},
      kDismountingSession},
-    {"FormatCapacityOutsideFat32",
-     FormatWorker,
-     {},
-     [](auto& b) { SelectIndex(b, 0); },
-     {"STATUS_DISK_TYPE_SET", "STATUS_FORMAT_CAPACITY_OUTSIDE_FAT32", "format ended"},
-     kDismountingSession,
-     [](auto& b) { EXPECT_FALSE(b.Sent(SCSI_WRITE_10)); },
-     100'000},
     {"FormatEmptyPath",
      FormatWorker,
      {},
@@ -169,7 +159,7 @@ class WorkerStatusTest : public ::testing::TestWithParam<WorkerCase> {};
 
 TEST_P(WorkerStatusTest, PostsItsSequenceAndEndsTheSession) {
     const WorkerCase& c = GetParam();
-    RecorderBench bench(c.settings, c.sectors);
+    RecorderBench bench(c.settings, kFormattableSectors);
     FakeWindow window(*bench.state);
     c.arrange(bench);
 

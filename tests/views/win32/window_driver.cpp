@@ -123,10 +123,6 @@ void Type(HWND dialog, int control, const std::string& text) {
     }
 }
 
-}  // namespace ulvren::testing
-
-namespace ulvren::testing {
-
 void Paste(HWND dialog, int control, const std::string& text) {
     const std::u16string wide = Utf8ToUtf16(text).value_or(u"");
     SendMessageW(GetDlgItem(dialog, control), EM_REPLACESEL, TRUE,

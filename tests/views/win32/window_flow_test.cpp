@@ -190,8 +190,7 @@ TEST_P(PastedPasswords, ReachTheRecorderAsTypedOrNotAtAll) {
 
 INSTANTIATE_TEST_SUITE_P(
     WindowFlow, PastedPasswords,
-    ::testing::Values(PastedPassword{UiLanguage::EnglishUnitedStates, "密码", "ab"},
-                      PastedPassword{UiLanguage::EnglishUnitedStates, "pāss", "ab"},
+    ::testing::Values(PastedPassword{UiLanguage::EnglishUnitedStates, "pāss", "ab"},
                       PastedPassword{UiLanguage::EnglishUnitedStates, "äß", "ab\xE4\xDF"},
                       PastedPassword{UiLanguage::ChineseTraditional, "密码", "ab"},
                       PastedPassword{UiLanguage::ChineseTraditional, "密碼", "ab\xB1\x4B\xBD\x58"},

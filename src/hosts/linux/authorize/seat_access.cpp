@@ -81,18 +81,33 @@ std::optional<uid_t> ActiveUserOf(const std::string& seat, const std::string& ru
     return plain ? ParseActiveUser(ReadFile(run + "/systemd/seats/" + seat)) : std::nullopt;
 }
 
-void TakeBackUntaggedAccess(const std::vector<std::string>& nodes,
-                            std::vector<std::string>& problems) {
+namespace {
+
+// Hands `act` each node with what udev says of it; a node whose state cannot be read goes into
+// `problems` instead.
+template <typename Act>
+void ForEachSeating(const std::vector<std::string>& nodes, std::vector<std::string>& problems,
+                    Act act) {
     for (const std::string& node : nodes) {
         std::string error;
         const auto seating = SeatingOf(node, error);
-        if (!seating) {
+        if (seating) {
+            act(node, *seating);
+        } else {
             problems.push_back(error);
-            continue;
         }
-        if (seating->uaccess) {
-            continue;
+    }
+}
+
+}  // namespace
+
+void TakeBackUntaggedAccess(const std::vector<std::string>& nodes,
+                            std::vector<std::string>& problems) {
+    ForEachSeating(nodes, problems, [&](const std::string& node, const NodeSeating& seating) {
+        if (seating.uaccess) {
+            return;
         }
+        std::string error;
         const auto acl = RemoveUserEntries(node, error) ? ReadNodeAcl(node, error) : std::nullopt;
         if (!acl) {
             problems.push_back(error);
@@ -100,39 +115,34 @@ void TakeBackUntaggedAccess(const std::vector<std::string>& nodes,
             problems.push_back(node + " still gives user " +
                                std::to_string(UsersWithAccess(*acl).front()) + " access");
         }
-    }
+    });
 }
 
 void CheckSeatedAccess(const std::vector<std::string>& nodes, std::vector<std::string>& problems,
                        std::vector<std::string>& notes) {
-    for (const std::string& node : nodes) {
-        std::string error;
-        const auto seating = SeatingOf(node, error);
-        if (!seating) {
-            problems.push_back(error);
-            continue;
-        }
-        if (!seating->uaccess) {
+    ForEachSeating(nodes, problems, [&](const std::string& node, const NodeSeating& seating) {
+        if (!seating.uaccess) {
             problems.push_back("udev did not tag " + node + " \"uaccess\"");
-            continue;
+            return;
         }
-        const auto user = ActiveUserOf(seating->seat);
+        const auto user = ActiveUserOf(seating.seat);
         if (!user) {
-            notes.push_back("nobody is seated at " + seating->seat + ": " + node +
+            notes.push_back("nobody is seated at " + seating.seat + ": " + node +
                             " opens for whoever logs in there next");
-            continue;
+            return;
         }
+        std::string error;
         const auto acl = ReadNodeAcl(node, error);
         if (!acl) {
             problems.push_back(error);
-            continue;
+            return;
         }
         // logind gives read and write together; both are needed.
         if (!GivesReadWrite(*acl, *user)) {
             problems.push_back("the seated user " + std::to_string(*user) +
                                " was not given read-write access to " + node);
         }
-    }
+    });
 }
 
 }  // namespace ulvren::authorize
