@@ -23,7 +23,7 @@ packages=(
     cmake ninja-build g++ clang-format pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libudev-dev libsystemd-dev udev
-    qt6-base-dev xvfb xauth fonts-wqy-microhei librsvg2-bin icewm
+    qt6-base-dev xvfb xauth fonts-wqy-microhei librsvg2-bin icewm xdotool
     dpkg-dev file
     scdoc lintian appstream desktop-file-utils man-db bash-completion
     nasm
