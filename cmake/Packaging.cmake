@@ -42,10 +42,11 @@ endfunction()
 ulvren_package_documents(ulvren ulvren)
 ulvren_package_documents(demo ulvren-demo)
 
-# Maintainer scripts: removing the package takes back every recorder's access (the rules, and the
-# ACLs through the helper while it is still installed).
+# Maintainer scripts: installing makes root's device lock file (systemd-tmpfiles); removing the
+# package takes back every recorder's access (the rules, and the ACLs through the helper while it
+# is still installed).
 set(ULVREN_AUTHORIZE_HELPER /usr/${CMAKE_INSTALL_LIBEXECDIR}/ulvren/ulvren-authorize)
-foreach(script prerm postrm)
+foreach(script postinst prerm postrm)
     configure_file(${PROJECT_SOURCE_DIR}/data/deb/${script}.in ${deb_dir}/scripts/${script} @ONLY
                    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                     WORLD_READ WORLD_EXECUTE)
@@ -76,7 +77,7 @@ and sets its clock: from a window (ulvren-tool) or from the command line
 set(CPACK_DEBIAN_ULVREN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-wqy-microhei | fonts-arphic-uming")
 # ulvren authorize asks through pkexec; udisks2 unmounts and re-reads for the seated user.
 set(CPACK_DEBIAN_ULVREN_PACKAGE_RECOMMENDS "pkexec, udisks2")
-set(CPACK_DEBIAN_ULVREN_PACKAGE_CONTROL_EXTRA "${deb_dir}/scripts/prerm;${deb_dir}/scripts/postrm")
+set(CPACK_DEBIAN_ULVREN_PACKAGE_CONTROL_EXTRA "${deb_dir}/scripts/postinst;${deb_dir}/scripts/prerm;${deb_dir}/scripts/postrm")
 set(CPACK_DEBIAN_ULVREN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 
 set(CPACK_DEBIAN_DEMO_PACKAGE_NAME ulvren-demo)

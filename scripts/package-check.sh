@@ -88,6 +88,8 @@ echo "== the set-clock service"
 # loads, and its sandbox leaves an exposure of at most 2.5 (systemd-analyze counts tenths).
 set_clock_unit=/usr/lib/systemd/system/ulvren-set-clock@.service
 systemd-analyze verify "${set_clock_unit%@.service}@sg0.service"
+# Root's device lock file, which the service's read-only /run cannot make, made at install.
+test -f /run/ulvren-SCSI.lock
 systemd-analyze security --offline=yes --threshold=25 "$set_clock_unit" | tail -n 1 ||
     { echo "FAIL: the set-clock service's exposure is above 2.5" >&2; exit 1; }
 
