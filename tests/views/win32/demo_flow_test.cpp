@@ -29,6 +29,18 @@ std::string Text(TextId text) {
     return LoadLocalizedTextUtf8(text, SystemUiLanguage()).value_or("(no text)");
 }
 
+// What a click on a button tells its window, a check box's toggle first: BM_CLICK's emulated mouse
+// may lose its capture to another program's window on a busy desktop.
+void Press(HWND window, int control) {
+    const HWND button = GetDlgItem(window, control);
+    if ((GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
+        const LRESULT checked = SendMessageA(button, BM_GETCHECK, 0, 0);
+        SendMessageA(button, BM_SETCHECK, checked == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
+    }
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+}
+
 class DemoFlow : public ::testing::Test {
   protected:
     // The demo keeps its recorder under %LOCALAPPDATA%, which the started programs inherit.
@@ -62,7 +74,7 @@ class DemoFlow : public ::testing::Test {
             return "(no message box)";
         }
         std::string text = ControlText(box, kMessageBoxText);
-        Click(box, IDOK);
+        Press(box, IDOK);
         WaitForWindowEvents(demo.process.dwProcessId, [&] { return !IsWindow(box); });
         return text;
     }
@@ -102,37 +114,37 @@ TEST_F(DemoFlow, ChecksItsStartThenRunsEveryButtonAndPlugsDisks) {
     SendMessageA(list, CB_SETCURSEL, 1, 0);
     SendMessageA(main, WM_COMMAND, MAKEWPARAM(CONTROL_DISK_TYPE_LIST, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
-    Click(main, CONTROL_FORMAT_BUTTON);
+    Press(main, CONTROL_FORMAT_BUTTON);
     EXPECT_EQ(TakeMessageBox(demo), Text(TEXT_FORMAT_OK));
 
-    Click(main, CONTROL_LOGIN_BUTTON);
+    Press(main, CONTROL_LOGIN_BUTTON);
     const HWND login = Window(demo, CONTROL_PASSWORD_EDIT);
     ASSERT_NE(login, nullptr);
-    Click(login, IDOK);
+    Press(login, IDOK);
     EXPECT_EQ(TakeMessageBox(demo), Text(TEXT_LOGIN_OK));
 
-    Click(main, CONTROL_CHANGE_PASSWORD_BUTTON);
+    Press(main, CONTROL_CHANGE_PASSWORD_BUTTON);
     const HWND change = Window(demo, CONTROL_NEW_PASSWORD_EDIT);
     ASSERT_NE(change, nullptr);
     Type(change, CONTROL_NEW_PASSWORD_EDIT, "secret");
     Type(change, CONTROL_CONFIRM_PASSWORD_EDIT, "secret");
-    Click(change, IDOK);
+    Press(change, IDOK);
     EXPECT_EQ(TakeMessageBox(demo), Text(TEXT_PASSWORD_CHANGED));
 
-    Click(main, CONTROL_SET_CLOCK_BUTTON);
+    Press(main, CONTROL_SET_CLOCK_BUTTON);
     EXPECT_EQ(TakeMessageBox(demo), Text(TEXT_CLOCK_SET));
 
     // The device window's plugs reach the main window as the system's notices: the recorder
     // unplugged, then back beside the USB disk, then unplugged again, which leaves the USB disk
     // alone: no recorder.
-    Click(devices, kRecorderSwitch);
+    Press(devices, kRecorderSwitch);
     EXPECT_TRUE(CapacityBecomes(demo, main, [](const std::string& capacity) {
         return capacity == Text(TEXT_DEVICE_NOT_FOUND);
     }));
-    Click(devices, kUsbDiskSwitch);
-    Click(devices, kRecorderSwitch);
-    EXPECT_TRUE(CapacityBecomes(demo, main, kFound));
-    Click(devices, kRecorderSwitch);
+    Press(devices, kUsbDiskSwitch);
+    Press(devices, kRecorderSwitch);
+    EXPECT_TRUE(CapacityBecomes(demo, main, kFound)) << ControlText(main, CONTROL_CAPACITY_FIELD);
+    Press(devices, kRecorderSwitch);
     EXPECT_TRUE(CapacityBecomes(demo, main, [](const std::string& capacity) {
         return capacity == Text(TEXT_DEVICE_NOT_FOUND);
     }));
