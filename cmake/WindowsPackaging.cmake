@@ -1,9 +1,11 @@
-# The Windows release: one zip per architecture with UlvrenTool.exe and ulvren.exe, which need
+# The Windows release: one zip per architecture with UlvrenTool.exe, UlvrenToolDemo.exe and
+# ulvren.exe, which need
 # nothing beside themselves, and README.txt and LICENSE.txt (`cpack` in the build folder).
 
 # What each program says it is, in its version resource.
 ulvren_add_version_resource(UlvrenTool "Ulvren Tool")
 ulvren_add_version_resource(ulvren "Ulvren Tool command line")
+ulvren_add_version_resource(UlvrenToolDemo "Ulvren Tool demonstration")
 
 # The readme and the licence, with Windows line ends so that every editor shows their lines.
 set(release_dir ${CMAKE_CURRENT_BINARY_DIR}/release)

@@ -70,11 +70,11 @@ $(sed 's/^/    /' build/wine32-unavailable.txt)
         fi
         ctest --preset "$preset" -j2 --no-tests=error --timeout 300 "${excluded[@]}"
     fi
-    # The release zip: the two programs, the readme and the licence (the project's, with Windows
+    # The release zip: the three programs, the readme and the licence (the project's, with Windows
     # line ends), nothing else.
     (cd "build/$preset" && cpack >/dev/null && zip=$(ls ulvren-tool-*-"$preset".zip) &&
         unzip -Z1 "$zip" | LC_ALL=C sort |
-        diff -u <(printf '%s\n' LICENSE.txt README.txt UlvrenTool.exe ulvren.exe) - &&
+        diff -u <(printf '%s\n' LICENSE.txt README.txt UlvrenTool.exe UlvrenToolDemo.exe ulvren.exe) - &&
         unzip -p "$zip" LICENSE.txt | cmp - <(sed 's/$/\r/' ../../LICENSE) &&
         unzip -p "$zip" README.txt | grep -q 'LICENSE.txt' && ls -l "$zip")
 done

@@ -44,6 +44,9 @@ INT_PTR MainWindowDialog::Handle(HWND dialog, UINT message, WPARAM wparam) {
             ExecuteDialogInit(instance_, dialog, IDD_MAIN_WINDOW);
             logic_->OnInitDialog();
             FitCaptions(dialog);
+            if (observer_ != nullptr) {
+                observer_->OnCreated(dialog);
+            }
             // The logic has set the focus.
             return FALSE;
         case WM_COMMAND: {
@@ -61,6 +64,9 @@ INT_PTR MainWindowDialog::Handle(HWND dialog, UINT message, WPARAM wparam) {
         case WM_CONTROL_GROUP:
         case WM_WORKER_NOTICE:
             logic_->OnWorkerEvent();
+            if (observer_ != nullptr) {
+                observer_->OnWorkerEventHandled();
+            }
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
             return TRUE;
         case WM_SETCURSOR:
@@ -81,6 +87,10 @@ INT_PTR MainWindowDialog::Handle(HWND dialog, UINT message, WPARAM wparam) {
             // The message goes on to the default processing, whose result is returned.
             return FALSE;
         case WM_PAINT:
+            if (!painted_ && observer_ != nullptr) {
+                painted_ = true;
+                observer_->OnFirstPaint();
+            }
             if (!IsIconic(dialog)) {
                 return FALSE;
             }
@@ -166,6 +176,9 @@ void MainWindowDialog::StopTimer() {
 }
 
 void MainWindowDialog::ShowMessageBox(std::string_view text) {
+    if (observer_ != nullptr) {
+        observer_->OnMessageBox(text);
+    }
     ShowExclamationBox(Dialog(), text);
 }
 

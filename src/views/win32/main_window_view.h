@@ -3,11 +3,27 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string_view>
 
 #include "ui/main_window.h"
 #include "views/win32/dialog_controls.h"
 
 namespace ulvren::views::win32 {
+
+// What a program around the main window is told of it, on the window's thread (the demo's device
+// window and its start-up check).
+class MainWindowObserver {
+  public:
+    virtual ~MainWindowObserver() = default;
+    // The window has been created and initialised; it shows next.
+    virtual void OnCreated(HWND /*window*/) {}
+    // The window paints for the first time.
+    virtual void OnFirstPaint() {}
+    // The window has handled a worker event.
+    virtual void OnWorkerEventHandled() {}
+    // A message box with `text` (UTF-8) is about to run modally on the window's thread.
+    virtual void OnMessageBox(std::string_view /*text*/) {}
+};
 
 // The main window's view: dialog template 102, a narrow modal dialog with no parent, whose
 // events go to the window's logic (CToolDlg). Worker events come back to the window's thread as
@@ -22,6 +38,8 @@ class MainWindowDialog final : public DialogControls, public MainWindowView {
     // Runs the window modally (DialogBoxParamA) with `logic` handling its events; returns how it
     // ended (IDOK, IDCANCEL) when it has closed.
     INT_PTR Run(CToolDlg& logic);
+    // From now on `observer` (none when null) is told of the window.
+    void Observe(MainWindowObserver* observer) { observer_ = observer; }
 
     // MainWindowView; its DialogView part is the DialogControls'.
     void SetChecked(int control, bool checked) override;
@@ -53,6 +71,8 @@ class MainWindowDialog final : public DialogControls, public MainWindowView {
     HICON icon_ = nullptr;
     // While a format of the window's own runs, the cursor over it shows that it is busy.
     bool format_running_ = false;
+    MainWindowObserver* observer_ = nullptr;
+    bool painted_ = false;
 };
 
 }  // namespace ulvren::views::win32

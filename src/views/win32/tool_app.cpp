@@ -3,11 +3,9 @@
 // windows.h first (tool_app.h): commctrl.h needs its types.
 #include <commctrl.h>
 
-#include "views/win32/main_window_view.h"
-
 namespace ulvren::views::win32 {
 
-int CToolApp::Run(CToolDlg::Environment environment) {
+int CToolApp::Run(CToolDlg::Environment environment, MainWindowObserver* observer) {
     // The three-dimensional look of today's controls: version 6 (the manifest), with the date
     // and time pickers' class.
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
@@ -15,6 +13,7 @@ int CToolApp::Run(CToolDlg::Environment environment) {
     InitCommonControlsEx(&controls);
 
     MainWindowDialog view(instance_);
+    view.Observe(observer);
     CToolDlg logic(view, std::move(environment));
     // Whatever the modal run ends with, the program ends.
     view.Run(logic);

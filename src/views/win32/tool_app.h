@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "ui/main_window.h"
+#include "views/win32/main_window_view.h"
 
 namespace ulvren::views::win32 {
 
@@ -12,8 +13,8 @@ class CToolApp {
   public:
     explicit CToolApp(HINSTANCE instance) : instance_(instance) {}
 
-    // Returns the program's exit code.
-    int Run(CToolDlg::Environment environment);
+    // Returns the program's exit code. `observer`, when given, is told of the main window.
+    int Run(CToolDlg::Environment environment, MainWindowObserver* observer = nullptr);
 
   private:
     HINSTANCE instance_;

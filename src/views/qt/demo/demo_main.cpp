@@ -7,7 +7,7 @@
 #include <array>
 #include <iostream>
 
-#include "hosts/simulated/simulated_machine.h"
+#include "hosts/simulated/demo_machine.h"
 #include "views/qt/demo/device_panel.h"
 #include "views/qt/demo/startup_check.h"
 #include "views/qt/program_arguments.h"
@@ -58,31 +58,21 @@ int main(int argc, char** argv) {
     const QString directory =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
         QStringLiteral("/ulvren-demo");
-    const QString image = directory + QStringLiteral("/recorder.img");
     if (!QDir().mkpath(directory)) {
         std::cerr << "ulvren-demo: cannot create " << directory.toStdString() << '\n';
         return 2;
     }
-    SimulatedMachineOptions options;
-    options.image_path = image.toStdString();
     SimulatedMachineError error;
-    std::optional<SimulatedMachine> machine = OpenSimulatedMachine(options, error);
-    if (!machine) {
+    std::optional<DemoMachine> demo = OpenDemoMachine(directory.toStdString(), error);
+    if (!demo) {
         std::cerr << "ulvren-demo: " << error.text << '\n';
         return error.kind == SimulatedMachineError::Kind::BadOptions ? 2 : 3;
     }
-    // A second recorder, beyond the panel's USB disk F:, that the panel plugs in on demand.
-    constexpr const char* kSecondRecorderRoot = "G:\\";
-    options.image_path = (directory + QStringLiteral("/recorder-2.img")).toStdString();
-    const std::optional<ImageRecorder> second = OpenImageRecorder(options, error);
-    if (!second) {
-        std::cerr << "ulvren-demo: " << error.text << '\n';
-        return 3;
-    }
-    machine->host->AddRecorder(kSecondRecorderRoot, second->firmware);
+    SimulatedMachine* machine = &demo->machine;
     ScopedHost installed(*machine->host);
-    views::qt::DevicePanel panel(*machine->host, SimulatedMachine::kRecorderRoot, image,
-                                 kSecondRecorderRoot);
+    views::qt::DevicePanel panel(*machine->host, SimulatedMachine::kRecorderRoot,
+                                 QString::fromStdString(demo->image_path),
+                                 DemoMachine::kSecondRecorderRoot);
 
     int exit_code = 0;
     // The panel's plugs and unplugs reach the window as the simulated machine's notices.

@@ -49,8 +49,8 @@ QPoint PlaceBeside(const QRect& window, const QSize& size, const QRect& availabl
 
 }  // namespace
 
-DevicePanel::DevicePanel(SimulatedHost& host, std::string recorder_root, const QString& image_path,
-                         const std::string& second_recorder_root)
+DevicePanel::DevicePanel(SimulatedHost& host, const std::string& recorder_root,
+                         const QString& image_path, const std::string& second_recorder_root)
     : QWidget(nullptr, Qt::Window), host_(host) {
     setWindowTitle(QStringLiteral("Simulated devices"));
     auto* layout = new QVBoxLayout(this);
@@ -59,14 +59,9 @@ DevicePanel::DevicePanel(SimulatedHost& host, std::string recorder_root, const Q
     image_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     image_->setWordWrap(true);
     layout->addWidget(image_);
-    host_.AddDrive(kUsbDiskRoot, DriveKind::PlainRemovable);
-    host_.Unplug(kUsbDiskRoot);
-    AddSwitch(QStringLiteral("Recorder plugged in"), recorder_root, true);
-    if (!second_recorder_root.empty()) {
-        host_.Unplug(second_recorder_root);
-        AddSwitch(QStringLiteral("Second recorder plugged in"), second_recorder_root, false);
+    for (const DemoDrive& drive : SetUpDemoDrives(host_, recorder_root, second_recorder_root)) {
+        AddSwitch(QString::fromStdString(drive.caption), drive.root, drive.plugged);
     }
-    AddSwitch(QStringLiteral("USB disk (no recorder) plugged in"), kUsbDiskRoot, false);
 }
 
 void DevicePanel::ShowBeside(const QWidget& window) {

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "hosts/simulated/simulated_host.h"
+#include "hosts/simulated/demo_machine.h"
 
 namespace ulvren::views::qt {
 
@@ -14,11 +14,10 @@ class DevicePanel final : public QWidget {
     Q_OBJECT
 
   public:
-    static constexpr const char* kUsbDiskRoot = "F:\\";
+    static constexpr const char* kUsbDiskRoot = DemoMachine::kUsbDiskRoot;
 
-    // Adds the USB disk to `host`, unplugged; the recorder at `recorder_root` starts plugged in,
-    // and the second recorder at `second_recorder_root`, when given, starts unplugged.
-    DevicePanel(SimulatedHost& host, std::string recorder_root, const QString& image_path,
+    // A switch for each of the demo's drives (SetUpDemoDrives).
+    DevicePanel(SimulatedHost& host, const std::string& recorder_root, const QString& image_path,
                 const std::string& second_recorder_root = {});
 
     // Shows the panel beside `window` on its screen: to its right, else to its left, below or

@@ -9,17 +9,10 @@
 #include <sstream>
 #include <string>
 
-#include "text/text_catalogue.h"
-#include "text/text_ids.h"
 #include "ui/control_ids.h"
 
 namespace ulvren::views::qt {
 namespace {
-
-using namespace std::chrono_literals;
-
-// Long enough for a build with sanitizers on a busy machine.
-constexpr auto kDeadline = 30s;
 
 // How long ago the kernel started this process, in milliseconds: what start-up costs, the
 // loading of the libraries included.
@@ -49,22 +42,27 @@ std::optional<long long> ProcessAgeMs() {
 
 StartupCheck::StartupCheck(QtMainWindowView& window, const CToolDlg& logic, std::ostream& out,
                            int& exit_code)
-    : QObject(&window), window_(window), logic_(logic), out_(out), exit_code_(exit_code) {
+    : QObject(&window),
+      window_(window),
+      logic_(logic),
+      check_("ulvren-demo", out),
+      exit_code_(exit_code) {
     exit_code_ = 1;
     window_.installEventFilter(this);
     connect(&window_, &QtMainWindowView::workerEventHandled, this, &StartupCheck::Conclude);
     connect(&window_, &QtMainWindowView::messageShown, this, &StartupCheck::OnMessageBox);
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, [this] {
-        out_ << "ulvren-demo: no detection within " << kDeadline.count() << " s\n";
+        exit_code_ = check_.Deadline();
         window_.reject();
     });
-    deadline_.start(kDeadline);
+    deadline_.start(DemoCheck::kDeadline);
 }
 
 bool StartupCheck::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &window_ && event->type() == QEvent::Paint && !shown_after_ms_) {
-        shown_after_ms_ = ProcessAgeMs().value_or(-1);
+    if (watched == &window_ && event->type() == QEvent::Paint && !shown_) {
+        shown_ = true;
+        check_.Shown(ProcessAgeMs().value_or(-1));
         // Not from inside the paint: the window may close.
         QMetaObject::invokeMethod(this, &StartupCheck::Conclude, Qt::QueuedConnection);
     }
@@ -72,8 +70,7 @@ bool StartupCheck::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void StartupCheck::OnMessageBox(const std::string& text) {
-    // At once: a script may wait for it before it lets the window go on.
-    out_ << "ulvren-demo: the window says \"" << text << "\"" << std::endl;
+    const std::optional<int> ended = check_.BoxShown(text, logic_.Language());
     // The box is about to run: it is closed from inside its own loop.
     QMetaObject::invokeMethod(
         this,
@@ -83,28 +80,19 @@ void StartupCheck::OnMessageBox(const std::string& text) {
             }
         },
         Qt::QueuedConnection);
-    if (concluded_ || text == LocalizedTextUtf8(TEXT_WAITING_FOR_RECORDER, logic_.Language())) {
-        return;
+    if (ended) {
+        deadline_.stop();
+        exit_code_ = *ended;
+        window_.reject();
     }
-    concluded_ = true;
-    deadline_.stop();
-    out_ << "ulvren-demo: no recorder found\n";
-    exit_code_ = 1;
-    window_.reject();
 }
 
 void StartupCheck::Conclude() {
-    const std::string capacity = window_.Text(CONTROL_CAPACITY_FIELD);
-    if (concluded_ || !shown_after_ms_ || capacity.empty()) {
-        return;
+    if (const std::optional<int> code = check_.Conclude(window_.Text(CONTROL_CAPACITY_FIELD))) {
+        deadline_.stop();
+        exit_code_ = *code;
+        window_.accept();
     }
-    concluded_ = true;
-    deadline_.stop();
-    const bool found = capacity.ends_with(" MB");
-    out_ << "ulvren-demo: window shown " << *shown_after_ms_ << " ms after start; capacity field \""
-         << capacity << "\"; " << (found ? "recorder found" : "no recorder found") << '\n';
-    exit_code_ = found ? 0 : 1;
-    window_.accept();
 }
 
 }  // namespace ulvren::views::qt

@@ -5,15 +5,14 @@
 #include <optional>
 #include <ostream>
 
+#include "ui/demo_check.h"
 #include "views/qt/main_window_view.h"
 
 namespace ulvren::views::qt {
 
-// The demo's start-up check: once the window has been shown and the first detection has filled
-// the capacity field, it prints how long after the process started the window first showed and
-// what the field says, and closes the window. It passes when the recorder was found. Every message
-// box is printed and closed; one that says more than that the window waits for another program
-// (the device lock refused, no rights) ends the check, which then fails.
+// The demo's start-up check (DemoCheck) on the Qt window: it measures the first paint, reads the
+// capacity field after each worker event, closes every message box as it comes and closes the
+// window when the check has ended.
 class StartupCheck final : public QObject {
     Q_OBJECT
 
@@ -31,10 +30,9 @@ class StartupCheck final : public QObject {
 
     QtMainWindowView& window_;
     const CToolDlg& logic_;
-    std::ostream& out_;
-    std::optional<long long> shown_after_ms_;
+    DemoCheck check_;
+    bool shown_ = false;
     QTimer deadline_;
-    bool concluded_ = false;
     int& exit_code_;
 };
 
