@@ -42,6 +42,9 @@ void InputFreePause::Wait(std::chrono::milliseconds duration) {
     QCoreApplication::instance()->installEventFilter(this);
     emit started();
     loop.exec();
+    // What the window system queued in the pause's last moment is read while the filter still
+    // holds: a close among it is kept for below, where a modal box opened next would drop it.
+    QCoreApplication::processEvents();
     QCoreApplication::instance()->removeEventFilter(this);
     emit finished();
     // Asked again, now that the window takes it.
