@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "text/utf_conversion.h"
+#include "views/win32/ansi_text.h"
 
 namespace ulvren::views::win32 {
 namespace {
@@ -18,11 +18,6 @@ constexpr int kMargin = 12;
 constexpr int kLineGap = 6;
 // Space between the window and the main window, in pixels.
 constexpr int kGap = 12;
-
-std::wstring Wide(const std::string& utf8) {
-    const std::u16string text = Utf8ToUtf16(utf8).value_or(u"?");
-    return {text.begin(), text.end()};
-}
 
 }  // namespace
 
@@ -89,11 +84,11 @@ void DeviceWindow::Create() {
         top += size.cy + 4 + kLineGap;
         return control;
     };
-    add(L"STATIC", L"Recorder image: " + Wide(image_path_), SS_NOPREFIX, -1, 0);
+    add(L"STATIC", L"Recorder image: " + Utf8ToWide(image_path_), SS_NOPREFIX, -1, 0);
     const int box = GetSystemMetrics(SM_CXMENUCHECK) + 8;
     for (std::size_t index = 0; index < drives_.size(); ++index) {
         const HWND check =
-            add(L"BUTTON", Wide(drives_[index].caption), BS_AUTOCHECKBOX | WS_TABSTOP,
+            add(L"BUTTON", Utf8ToWide(drives_[index].caption), BS_AUTOCHECKBOX | WS_TABSTOP,
                 kFirstSwitch + static_cast<int>(index), box);
         SendMessageW(check, BM_SETCHECK, drives_[index].plugged ? BST_CHECKED : BST_UNCHECKED, 0);
     }

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "text/utf_conversion.h"
 #include "ui/control_ids.h"
 #include "ui/system_language.h"
+#include "views/win32/ansi_text.h"
 
 namespace ulvren::views::win32 {
 namespace {
@@ -87,7 +87,7 @@ void StartupCheck::OnMessageBox(std::string_view text) {
 void StartupCheck::Conclude() {
     wchar_t capacity[256] = {};
     GetDlgItemTextW(window_, CONTROL_CAPACITY_FIELD, capacity, 256);
-    const std::string text = Utf16ToUtf8(reinterpret_cast<const char16_t*>(capacity));
+    const std::string text = WideToUtf8(capacity);
     if (const std::optional<int> code = check_.Conclude(text)) {
         End(*code);
     }
