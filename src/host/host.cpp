@@ -1,6 +1,9 @@
 #include "host/host.h"
 
+#include <algorithm>
+#include <array>
 #include <atomic>
+#include <type_traits>
 
 #include "protocol/scsi.h"
 
@@ -9,7 +12,28 @@ namespace {
 
 constexpr const char* kNoHostText = "no device host is installed";
 
-thread_local HostError last_host_error;
+// Each thread's last error, in storage that needs no destructor. MinGW's emulated thread-local
+// storage frees a thread's variables before it runs their destructors at thread exit, so a
+// std::string here would be destroyed from freed memory, and the heap corrupted now and then.
+struct ThreadHostError {
+    HostErrorKind kind = HostErrorKind::None;
+    std::size_t size = 0;
+    std::array<char, 1024> text{};
+};
+static_assert(std::is_trivially_destructible_v<ThreadHostError>);
+thread_local ThreadHostError last_host_error;
+
+// The longest start of `text` that fits `capacity` bytes without cutting a UTF-8 character.
+std::size_t FittingSize(const std::string& text, std::size_t capacity) {
+    if (text.size() <= capacity) {
+        return text.size();
+    }
+    std::size_t size = capacity;
+    while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80) {
+        --size;
+    }
+    return size;
+}
 
 // Stands in until a real host is installed: every call fails.
 class NoHost final : public Host {
@@ -34,12 +58,14 @@ std::atomic<Host*> current_host{&no_host};
 
 }  // namespace
 
-const HostError& LastHostError() {
-    return last_host_error;
+HostError LastHostError() {
+    return {last_host_error.kind, std::string(last_host_error.text.data(), last_host_error.size)};
 }
 
 void SetLastHostError(HostErrorKind kind, std::string text) {
-    last_host_error = {kind, std::move(text)};
+    last_host_error.kind = kind;
+    last_host_error.size = FittingSize(text, last_host_error.text.size());
+    std::copy_n(text.data(), last_host_error.size, last_host_error.text.data());
 }
 
 void ClearLastHostError() {

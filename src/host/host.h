@@ -35,8 +35,9 @@ struct HostError {
     bool operator==(const HostError&) const = default;
 };
 
-// The last failure that a host call reported on the calling thread; None until one did.
-const HostError& LastHostError();
+// The last failure that a host call reported on the calling thread; None until one did. Texts are
+// kept up to 1 KiB.
+HostError LastHostError();
 // What a host calls when one of its calls fails on this thread.
 void SetLastHostError(HostErrorKind kind, std::string text);
 void ClearLastHostError();
